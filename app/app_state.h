@@ -1,0 +1,25 @@
+// Process-wide values that several parts of the program read or write.
+#pragma once
+
+#include <windows.h>
+
+#include "app/text_buffer.h"
+
+struct AppState {
+    int language;          // 0 German, any other value English
+    int hotkeyUseFlag;     // the 50 ms poll is active
+    int hotkeyVirtualKey;  // 0..255, 0 = none
+    int hotkeyModifiers;   // as the hotkey control reports them: 1 Shift, 2 Ctrl, 4 Alt, 8 ext.
+    int autostartFlag;
+    HINSTANCE moduleInstance;
+    HWND mainWindow;
+    char windowTitle[100];
+    char className[100];
+    UINT wakeMessage;
+    HICON trayIconImage;
+    char settingsPath[MAX_PATH];
+};
+
+extern AppState appState;
+// Names the single-instance mutex and the wake message; the tray icon's tip.
+extern TextBuffer instanceName;

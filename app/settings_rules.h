@@ -1,0 +1,24 @@
+// Text rules of the settings file, kept free of the platform so they can be tested anywhere.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// The settings path: the module path cut at its last '.' (anywhere in the path, folders
+// included) and extended by ".ini". Returns 1 and fills out (NUL-terminated) when the result
+// fits in outSize bytes; otherwise returns 0 and leaves out as the empty text, so no file
+// with a truncated, foreign name is ever created or written.
+int deriveSettingsPath(const char* modulePath, char* out, size_t outSize);
+
+// atoi-style reading of a stored value: optional leading blanks, an optional sign, then
+// decimal digits; 0 when the text does not begin with a number. Values beyond the 32-bit
+// signed range are clamped to INT32_MIN / INT32_MAX instead of wrapping.
+int32_t parseSettingValue(const char* text);
+
+// The bounds rule: -1 on either side disables both; otherwise the upper bound is applied
+// first and the lower bound last.
+int32_t applySettingBounds(int32_t value, int32_t lowerBound, int32_t upperBound);
+
+// 0 (German) for the German language ids of Germany, Switzerland, Austria and Luxembourg;
+// 1 (English) for every other id.
+int languageFromLangId(unsigned langId);

@@ -1,0 +1,287 @@
+#include "tests/e2e/harness/e2e.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "app/commands.h"
+
+namespace e2e {
+
+std::string testProgramFolder() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    char* slash = strrchr(path, '\\');
+    if (slash != nullptr) {
+        *slash = '\0';
+    }
+    return path;
+}
+
+std::string builtVistrelPath() {
+    return testProgramFolder() + "\\vistrel.exe";
+}
+
+std::string makeTempFolder(const char* tag) {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    static unsigned counter = 0;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+        char folder[MAX_PATH];
+        snprintf(folder, sizeof(folder), "%svistrel-%s-%lu-%u", base, tag, GetCurrentProcessId(),
+                 counter++);
+        if (CreateDirectoryA(folder, nullptr)) {
+            return folder;
+        }
+    }
+    return std::string();
+}
+
+void removeFolder(const std::string& folder) {
+    if (folder.empty()) {
+        return;
+    }
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0) {
+                continue;
+            }
+            std::string path = folder + "\\" + found.cFileName;
+            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                removeFolder(path);
+            } else {
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryA(folder.c_str());
+}
+
+void pumpFor(DWORD milliseconds) {
+    DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+        Sleep(5);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD stepMs) {
+    DWORD start = GetTickCount();
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (GetTickCount() - start >= timeoutMs) {
+            return condition();
+        }
+        pumpFor(stepMs);
+    }
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK collectWindow(HWND window, LPARAM context) {
+    auto* search = reinterpret_cast<WindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> topLevelWindowsOf(DWORD processId) {
+    WindowSearch search{processId, {}};
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND findWindowOf(DWORD processId, const char* className) {
+    for (HWND window : topLevelWindowsOf(processId)) {
+        char name[256] = {};
+        GetClassNameA(window, name, sizeof(name));
+        if (strcmp(name, className) == 0) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+bool isTopmost(HWND window) {
+    return (GetWindowLongPtrA(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
+}
+
+RECT windowRect(HWND window) {
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    return rect;
+}
+
+bool hasVisibleWindow(DWORD processId) {
+    for (HWND window : topLevelWindowsOf(processId)) {
+        if (IsWindowVisible(window)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+namespace {
+
+void sendKey(WORD virtualKey, bool down) {
+    INPUT input = {};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+    SendInput(1, &input, sizeof(input));
+}
+
+}  // namespace
+
+void keyDown(WORD virtualKey) {
+    sendKey(virtualKey, true);
+}
+void keyUp(WORD virtualKey) {
+    sendKey(virtualKey, false);
+}
+void tapKey(WORD virtualKey) {
+    keyDown(virtualKey);
+    pumpFor(30);
+    keyUp(virtualKey);
+}
+
+Program::Program() : Program(makeTempFolder("e2e")) {
+    ownsFolder_ = true;
+}
+
+Program::Program(const std::string& folder) : folder_(folder) {
+    exePath_ = folder_ + "\\vistrel.exe";
+    CopyFileA(builtVistrelPath().c_str(), exePath_.c_str(), FALSE);
+}
+
+Program::~Program() {
+    kill();
+    if (ownsFolder_) {
+        removeFolder(folder_);
+    }
+}
+
+std::string Program::iniPath() const {
+    return folder_ + "\\vistrel.ini";
+}
+
+bool Program::start(const char* arguments) {
+    kill();
+    std::string commandLine = "\"" + exePath_ + "\"" + (arguments != nullptr ? arguments : "");
+    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
+    mutableLine.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    return CreateProcessA(exePath_.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          folder_.c_str(), &startup, &processInfo_) != 0;
+}
+
+HWND Program::mainWindow() const {
+    return findWindowOf(processId(), "Vistrel");
+}
+
+HWND Program::zoomWindow() const {
+    return findWindowOf(processId(), "WIN_VSTR_123");
+}
+
+HWND Program::waitForMainWindow(DWORD timeoutMs) {
+    HWND window = nullptr;
+    waitUntil(
+        [&] {
+            window = mainWindow();
+            return window != nullptr || !running();
+        },
+        timeoutMs);
+    return window;
+}
+
+bool Program::running() const {
+    return processInfo_.hProcess != nullptr &&
+           WaitForSingleObject(processInfo_.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+bool Program::waitForExit(DWORD timeoutMs, DWORD* exitCode) {
+    if (processInfo_.hProcess == nullptr) {
+        return false;
+    }
+    bool ended = waitUntil([&] { return !running(); }, timeoutMs);
+    if (ended && exitCode != nullptr) {
+        GetExitCodeProcess(processInfo_.hProcess, exitCode);
+    }
+    return ended;
+}
+
+void Program::kill() {
+    if (processInfo_.hProcess == nullptr) {
+        return;
+    }
+    if (running()) {
+        TerminateProcess(processInfo_.hProcess, 1);
+        WaitForSingleObject(processInfo_.hProcess, 10000);
+    }
+    CloseHandle(processInfo_.hProcess);
+    CloseHandle(processInfo_.hThread);
+    processInfo_ = {};
+}
+
+std::string Program::readSettingText(const char* key, bool* present) const {
+    char text[1024] = {};
+    static const char kMissing[] = "\x01missing";
+    GetPrivateProfileStringA("Program", key, kMissing, text, sizeof(text), iniPath().c_str());
+    bool isPresent = strcmp(text, kMissing) != 0;
+    if (present != nullptr) {
+        *present = isPresent;
+    }
+    return isPresent ? text : std::string();
+}
+
+int Program::readSetting(const char* key, int fallback) const {
+    bool present = false;
+    std::string text = readSettingText(key, &present);
+    return present ? atoi(text.c_str()) : fallback;
+}
+
+void Program::writeSetting(const char* key, const char* value) const {
+    WritePrivateProfileStringA("Program", key, value, iniPath().c_str());
+}
+
+bool Program::settingsFileExists() const {
+    return GetFileAttributesA(iniPath().c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+DWORD Program::settingsFileAttributes() const {
+    return GetFileAttributesA(iniPath().c_str());
+}
+
+bool Program::postCommand(int command) const {
+    return PostMessageA(mainWindow(), WM_COMMAND, static_cast<WPARAM>(command), 0) != 0;
+}
+
+bool Program::postTrayNotify(LPARAM mouseMessage) const {
+    return PostMessageA(mainWindow(), WM_TRAYNOTIFY, TRAY_ICON_ID, mouseMessage) != 0;
+}
+
+}  // namespace e2e

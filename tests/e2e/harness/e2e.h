@@ -1,0 +1,80 @@
+// End-to-end harness: drives the real vistrel.exe from outside, as a user would.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// The folder of the running test program; vistrel.exe is built beside it.
+std::string testProgramFolder();
+std::string builtVistrelPath();
+
+// A fresh, empty folder under the temporary folder, and its removal with all it holds.
+std::string makeTempFolder(const char* tag);
+void removeFolder(const std::string& folder);
+
+// Polls until the condition holds or the time is up; pumps this thread's messages meanwhile.
+bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD stepMs = 20);
+void pumpFor(DWORD milliseconds);
+
+std::vector<HWND> topLevelWindowsOf(DWORD processId);
+HWND findWindowOf(DWORD processId, const char* className);
+bool isTopmost(HWND window);
+RECT windowRect(HWND window);
+// Any visible top-level window of the process.
+bool hasVisibleWindow(DWORD processId);
+
+// Keys through SendInput, seen by GetAsyncKeyState in every process until released.
+void keyDown(WORD virtualKey);
+void keyUp(WORD virtualKey);
+void tapKey(WORD virtualKey);
+
+// One copy of vistrel.exe in its own temporary folder, so each test owns its settings file.
+class Program {
+  public:
+    Program();
+    explicit Program(const std::string& folder);  // a copy in a folder the test chose
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    const std::string& folder() const { return folder_; }
+    const std::string& exePath() const { return exePath_; }
+    std::string iniPath() const;
+
+    bool start(const char* arguments = "");
+    // The main window (class "Vistrel") of this process, or null when the time is up.
+    HWND waitForMainWindow(DWORD timeoutMs = 10000);
+    HWND mainWindow() const;
+    HWND zoomWindow() const;
+    bool running() const;
+    // The full exit code once the process has ended; false when it still runs.
+    bool waitForExit(DWORD timeoutMs, DWORD* exitCode);
+    void kill();
+    DWORD processId() const { return processInfo_.dwProcessId; }
+    HANDLE process() const { return processInfo_.hProcess; }
+
+    // The settings file ("Program" section): the text of a key, or the empty text with
+    // *present false when it is missing.
+    std::string readSettingText(const char* key, bool* present = nullptr) const;
+    int readSetting(const char* key, int fallback) const;
+    void writeSetting(const char* key, const char* value) const;
+    bool settingsFileExists() const;
+    DWORD settingsFileAttributes() const;
+
+    // Posts WM_COMMAND with the command id to the main window.
+    bool postCommand(int command) const;
+    bool postTrayNotify(LPARAM mouseMessage) const;
+
+  private:
+    std::string folder_;
+    std::string exePath_;
+    bool ownsFolder_ = false;
+    PROCESS_INFORMATION processInfo_ = {};
+};
+
+}  // namespace e2e

@@ -1,0 +1,138 @@
+#include "app/text_buffer.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+TEST(TextBuffer, StartsAsEmptyTextInSixteenBytes) {
+    TextBuffer buffer;
+    ASSERT_NE(buffer.text(), nullptr);
+    EXPECT_STREQ(buffer.text(), "");
+    EXPECT_EQ(buffer.capacity(), 16);
+    EXPECT_EQ(buffer.length(), 0);
+}
+
+struct ReserveCase {
+    int32_t size;
+    int32_t capacity;
+};
+
+class TextBufferReserve : public ::testing::TestWithParam<ReserveCase> {};
+
+TEST_P(TextBufferReserve, RoundsDownToSixteenThenAddsSixteen) {
+    TextBuffer buffer;
+    buffer.clear();
+    ASSERT_EQ(buffer.reserve(GetParam().size), 1);
+    EXPECT_EQ(buffer.capacity(), GetParam().capacity);
+    EXPECT_EQ(buffer.text()[0], '\0');
+    EXPECT_EQ(buffer.text()[buffer.capacity() - 1], '\0');
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, TextBufferReserve,
+                         ::testing::Values(ReserveCase{0, 16}, ReserveCase{15, 16},
+                                           ReserveCase{16, 32}, ReserveCase{31, 32},
+                                           ReserveCase{32, 48}, ReserveCase{208, 224}));
+
+TEST(TextBuffer, ReserveBelowCapacityKeepsBlockAndText) {
+    TextBuffer buffer;
+    buffer.assign("abc");
+    const char* block = buffer.text();
+    EXPECT_EQ(buffer.reserve(buffer.capacity() - 1), 1);
+    EXPECT_EQ(buffer.text(), block);
+    EXPECT_STREQ(buffer.text(), "abc");
+}
+
+TEST(TextBuffer, ReserveAtCapacityGrowsBySixteenAndDropsText) {
+    TextBuffer buffer;
+    buffer.assign("abc");
+    int32_t old = buffer.capacity();
+    EXPECT_EQ(buffer.reserve(old), 1);
+    EXPECT_EQ(buffer.capacity(), old + 16);
+    EXPECT_STREQ(buffer.text(), "");
+    EXPECT_EQ(buffer.length(), 0);
+}
+
+TEST(TextBuffer, ReserveOfImpossibleSizeLeavesEmptyBuffer) {
+    for (int32_t size : {INT32_MAX, INT32_MAX - 15}) {
+        TextBuffer buffer;
+        EXPECT_EQ(buffer.reserve(size), 0) << size;
+        EXPECT_EQ(buffer.text(), nullptr);
+        EXPECT_EQ(buffer.capacity(), 0);
+        EXPECT_EQ(buffer.length(), 0);
+    }
+}
+
+struct AssignCase {
+    const char* text;
+    int32_t capacity;
+};
+
+class TextBufferAssign : public ::testing::TestWithParam<AssignCase> {};
+
+TEST_P(TextBufferAssign, ReservesTwiceTheLength) {
+    TextBuffer buffer;
+    ASSERT_EQ(buffer.assign(GetParam().text), 1);
+    EXPECT_STREQ(buffer.text(), GetParam().text);
+    EXPECT_EQ(buffer.length(), static_cast<int32_t>(strlen(GetParam().text)));
+    EXPECT_EQ(buffer.capacity(), GetParam().capacity);
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, TextBufferAssign,
+                         ::testing::Values(AssignCase{"", 16}, AssignCase{"Vistrel", 16},
+                                           AssignCase{"123456789", 32},
+                                           AssignCase{"0123456789abcdef", 48}));
+
+TEST(TextBuffer, NegativeReserveIsBelowCapacityAndKeepsTheBlock) {
+    TextBuffer buffer;
+    buffer.assign("abc");
+    EXPECT_EQ(buffer.reserve(-5), 1);
+    EXPECT_STREQ(buffer.text(), "abc");
+}
+
+TEST(TextBuffer, AssignOfOwnTextIsHarmless) {
+    TextBuffer buffer;
+    buffer.assign("0123456789");
+    buffer.assign(buffer.text());
+    EXPECT_STREQ(buffer.text(), "0123456789");
+    buffer.assign(buffer.text() + 4);
+    EXPECT_STREQ(buffer.text(), "456789");
+}
+
+TEST(TextBuffer, AssignOfNullIsTheEmptyText) {
+    TextBuffer buffer;
+    EXPECT_EQ(buffer.assign(nullptr), 1);
+    EXPECT_STREQ(buffer.text(), "");
+}
+
+TEST(TextBuffer, FormatsColourDigits) {
+    TextBuffer buffer;
+    buffer.format("%02X%02X%02X", 255, 0, 128);
+    EXPECT_STREQ(buffer.text(), "FF0080");
+    EXPECT_EQ(buffer.length(), 6);
+    EXPECT_EQ(buffer.capacity(), 208);
+}
+
+TEST(TextBuffer, FormatNeverWritesPastTheBlock) {
+    TextBuffer buffer;
+    std::string longText(500, 'x');
+    buffer.format("%s", longText.c_str());  // reserve(32): a 48-byte block
+    EXPECT_EQ(buffer.capacity(), 48);
+    EXPECT_EQ(buffer.length(), 47);
+    EXPECT_EQ(std::string(buffer.text()), std::string(47, 'x'));
+}
+
+TEST(TextBuffer, ClearFreesAndZeroes) {
+    TextBuffer buffer;
+    buffer.assign("abc");
+    buffer.clear();
+    EXPECT_EQ(buffer.text(), nullptr);
+    EXPECT_EQ(buffer.capacity(), 0);
+    EXPECT_EQ(buffer.length(), 0);
+    buffer.clear();
+    EXPECT_EQ(buffer.text(), nullptr);
+}
+
+}  // namespace
