@@ -19,6 +19,8 @@ class Magnifier {
     void follow(int x, int y);
     int paintView(HDC targetDc);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Key T: a 250 x 200 JPEG of the view, saved where the user chooses; hides the window.
+    void saveThumbnail();
 
     HCURSOR crossCursor = nullptr;
     HWND window = nullptr;

@@ -1,0 +1,3 @@
+#include "magnifier/magnifier_window.h"
+
+void Magnifier::saveThumbnail() { hide(); }
