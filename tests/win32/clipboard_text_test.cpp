@@ -7,51 +7,26 @@
 
 #include "magnifier/clipboard_export.h"
 #include "magnifier/magnifier_window.h"
+#include "tests/e2e/harness/clipboard_access.h"
 #include "tests/e2e/harness/e2e.h"
 #include "tests/e2e/harness/gdiplus_files.h"
 
 namespace {
 
+using e2e::ClipboardHolder;
+
 void placeText(const char* text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    size_t size = strlen(text) + 1;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
-    memcpy(GlobalLock(block), text, size);
-    GlobalUnlock(block);
-    EXPECT_NE(SetClipboardData(CF_TEXT, block), nullptr);
-    CloseClipboard();
+    ASSERT_TRUE(e2e::placeClipboardText(text));
 }
 
-struct ClipboardText {
-    bool present = false;
-    std::string text;
-    SIZE_T blockSize = 0;
-};
-
-ClipboardText readText() {
-    ClipboardText result;
-    if (!OpenClipboard(nullptr)) {
-        return result;
-    }
-    HANDLE block = GetClipboardData(CF_TEXT);
-    if (block != nullptr) {
-        result.present = true;
-        result.blockSize = GlobalSize(block);
-        const char* bytes = static_cast<const char*>(GlobalLock(block));
-        if (bytes != nullptr) {
-            result.text.assign(bytes, strnlen(bytes, result.blockSize));
-            GlobalUnlock(block);
-        }
-    }
-    CloseClipboard();
-    return result;
+e2e::ClipboardTextBlock readText() {
+    return e2e::clipboardText();
 }
 
 TEST(ClipboardText, PutsTheTextAndItsNulInABlockOfExactlyThatSize) {
     placeText("previous");
     copyTextToClipboard("FF0080");
-    ClipboardText now = readText();
+    e2e::ClipboardTextBlock now = readText();
     ASSERT_TRUE(now.present);
     EXPECT_EQ(now.text, "FF0080");
     EXPECT_EQ(now.blockSize, 7u);
@@ -71,44 +46,6 @@ TEST(ClipboardText, NullOrEmptyTextLeavesTheClipboardAlone) {
     copyTextToClipboard("");
     EXPECT_EQ(readText().text, "keep me");
 }
-
-// Another program holding the clipboard open with a window of its own, on its own thread.
-class ClipboardHolder {
-  public:
-    ClipboardHolder() {
-        opened_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        thread_ = CreateThread(nullptr, 0, &ClipboardHolder::run, this, 0, nullptr);
-        WaitForSingleObject(opened_, 10000);
-    }
-    ~ClipboardHolder() {
-        SetEvent(release_);
-        WaitForSingleObject(thread_, 10000);
-        CloseHandle(thread_);
-        CloseHandle(opened_);
-        CloseHandle(release_);
-    }
-    bool holding() const { return holding_; }
-
-  private:
-    static DWORD WINAPI run(void* context) {
-        auto* self = static_cast<ClipboardHolder*>(context);
-        HWND window = CreateWindowExA(0, "STATIC", "holder", 0, 0, 0, 10, 10, nullptr, nullptr,
-                                      nullptr, nullptr);
-        self->holding_ = window != nullptr && OpenClipboard(window);
-        SetEvent(self->opened_);
-        WaitForSingleObject(self->release_, 20000);
-        if (self->holding_) {
-            CloseClipboard();
-        }
-        DestroyWindow(window);
-        return 0;
-    }
-    HANDLE opened_;
-    HANDLE release_;
-    HANDLE thread_;
-    bool holding_ = false;
-};
 
 TEST(ClipboardText, HeldClipboardKeepsItsContent) {
     placeText("held content");
@@ -174,7 +111,7 @@ TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {
         ASSERT_TRUE(moveCursor(c.x, c.y));
         placeText("before");
         copyPixelColour();
-        ClipboardText now = readText();
+        e2e::ClipboardTextBlock now = readText();
         EXPECT_EQ(now.text, c.text) << c.x << "," << c.y;
         EXPECT_EQ(now.blockSize, 7u);
     }
