@@ -312,7 +312,8 @@ TEST_F(GdiplusLoaderTest, UnwritablePathsWriteNothing) {
     ASSERT_EQ(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
     DeleteObject(bitmap);
     for (const std::string& file :
-         {path("no such folder\\shot.jpg"), path("bad<name>?.jpg"), std::string()}) {
+         {path("no such folder\\shot.jpg"), path("bad<name>?.jpg"), std::string(),
+          std::string("Z:\\proc\\vistrel-loader-test.jpg")}) {
         EXPECT_EQ(loader.saveImageToFile(file.c_str(), 75, &kJpegEncoderClassId), 0) << file;
     }
     EXPECT_FALSE(e2e::fileExists(path("no such folder")));

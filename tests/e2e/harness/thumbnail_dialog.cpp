@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "tests/e2e/harness/e2e.h"
+#include "tests/e2e/harness/zoom_view.h"
 
 namespace e2e {
 
@@ -76,6 +77,37 @@ void cancelDialog(HWND dialog) {
 
 bool waitUntilGone(HWND window, DWORD timeoutMs) {
     return waitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
+}
+
+namespace {
+
+// Sent messages are handled only once the program's export, which runs inside its key
+// handling, has returned.
+bool programAtRest(const Program& program) {
+    return sendToWindow(program.mainWindow(), WM_NULL, 0, 0);
+}
+
+}  // namespace
+
+bool exportThumbnail(const Program& program, HWND zoomWindow, const std::string& typedPath) {
+    if (!postKeyDown(zoomWindow, 'T')) {
+        return false;
+    }
+    HWND dialog = waitForDialog(program.processId());
+    return dialog != nullptr && chooseSavePath(dialog, typedPath) && waitUntilGone(dialog) &&
+           programAtRest(program);
+}
+
+bool cancelThumbnail(const Program& program, HWND zoomWindow) {
+    if (!postKeyDown(zoomWindow, 'T')) {
+        return false;
+    }
+    HWND dialog = waitForDialog(program.processId());
+    if (dialog == nullptr) {
+        return false;
+    }
+    cancelDialog(dialog);
+    return waitUntilGone(dialog) && programAtRest(program);
 }
 
 }  // namespace e2e

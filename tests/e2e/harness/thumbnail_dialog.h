@@ -17,4 +17,11 @@ bool chooseSavePath(HWND dialog, const std::string& path);
 void cancelDialog(HWND dialog);
 bool waitUntilGone(HWND window, DWORD timeoutMs = 10000);
 
+class Program;
+// Key T on the zoom window, then the typed path in the save dialog: true once the dialog
+// has closed and the program has finished the export.
+bool exportThumbnail(const Program& program, HWND zoomWindow, const std::string& typedPath);
+// Key T, then Cancel: true once the dialog has closed and the program is back at rest.
+bool cancelThumbnail(const Program& program, HWND zoomWindow);
+
 }  // namespace e2e
