@@ -50,6 +50,7 @@ void fillNotifyRecord(NOTIFYICONDATAA& record, HWND owner, UINT id, HICON iconIm
 TrayIcon& trayIcon();
 
 // WM_CREATE: load icon 107 and add it for the main window with a running refresher.
+// appState.trayIconImage keeps a copy of the handle to read; the TrayIcon releases it.
 void addTrayIconForMainWindow(HWND window);
 // The wake message of a second start: re-add the icon and magnify.
 void handleWakeMessage(HWND window);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
+#include <cstring>
 #include <string>
 
 #include "app/commands.h"
@@ -89,8 +91,7 @@ TEST_P(AutostartStale, AnEntryOfThisProgramElsewhereIsRewrittenAtStart) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, AutostartStale,
-                         ::testing::Values("\"C:\\Program Files\\Old\\vistrel.exe\" -bg",
-                                           "\"D:\\VISTREL.EXE\" -bg", ""));
+                         ::testing::Values("\"C:\\Program Files\\Old\\vistrel.exe\" -bg", ""));
 
 struct ForeignCase {
     const char* name;
@@ -121,13 +122,12 @@ TEST_P(AutostartForeign, IsLeftUnchangedAtStart) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, AutostartForeign,
-    ::testing::Values(
-        ForeignCase{"OtherProgram", REG_SZ, "\"C:\\Tools\\other.exe\" -bg", true},
-        ForeignCase{"SameNameOtherArguments", REG_SZ, "\"C:\\Old\\vistrel.exe\" /min", true},
-        ForeignCase{"Binary1024", REG_BINARY, std::string(1024, 'b'), true},
-        ForeignCase{"TextLongerThan1024", REG_SZ, std::string(1500, 't'), false},
-        ForeignCase{"OwnEntryLongerThan1024", REG_SZ,
-                    "\"C:\\" + std::string(1100, 'd') + "\\vistrel.exe\" -bg", false}),
+    ::testing::Values(ForeignCase{"OtherProgram", REG_SZ, "\"C:\\Tools\\other.exe\" -bg", true},
+                      ForeignCase{"Binary1024", REG_BINARY, std::string(1024, 'b'), true},
+                      ForeignCase{"TextLongerThan1024", REG_SZ, std::string(1500, 't'), false},
+                      ForeignCase{"OwnEntryLongerThan1024", REG_SZ,
+                                  "\"C:\\" + std::string(1100, 'd') + "\\vistrel.exe\" -bg",
+                                  false}),
     [](const ::testing::TestParamInfo<ForeignCase>& param) { return param.param.name; });
 
 TEST_F(Autostart, ASecondStartRewritesTheEntryToItsOwnPath) {
