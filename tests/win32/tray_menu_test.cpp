@@ -93,6 +93,48 @@ TEST_P(TrayMenuCheck, AutostartEntryIsCheckedExactlyWhenTheFlagIsOn) {
 
 INSTANTIATE_TEST_SUITE_P(Flags, TrayMenuCheck, ::testing::Values(0, 1));
 
+struct LanguageCase {
+    int language;  // as the settings key lng gives it
+    const char* autostart;
+    const char* appended;
+};
+
+class TrayMenuLanguage : public TrayMenu, public ::testing::WithParamInterface<LanguageCase> {
+  protected:
+    void SetUp() override {
+        TrayMenu::SetUp();
+        savedLanguage_ = appState.language;
+        loadTexts();
+    }
+    void TearDown() override {
+        appState.language = savedLanguage_;
+        TrayMenu::TearDown();
+    }
+    int savedLanguage_ = 0;
+};
+
+TEST_P(TrayMenuLanguage, TextsComeFromTheCurrentLanguage) {
+    appState.language = GetParam().language;
+    HMENU popup = nullptr;
+    HMENU menu = buildTrayMenu(&popup);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(popup), 9);
+    EXPECT_EQ(itemText(popup, 4), GetParam().autostart);
+    EXPECT_EQ(itemText(popup, 8), GetParam().appended);
+    // The resource's own texts do not change with the language.
+    EXPECT_EQ(itemText(popup, 0), "Help");
+    EXPECT_EQ(itemText(popup, 5), "Set Hot-Key");
+    DestroyMenu(menu);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TrayMenuLanguage,
+                         ::testing::Values(LanguageCase{0, "Mit Windows starten",
+                                                        "Dieses Men\xfc schlie\xdf"
+                                                        "en"},
+                                           LanguageCase{1, "Start with Windows", "Close this menu"},
+                                           LanguageCase{7, "Start with Windows",
+                                                        "Close this menu"}));
+
 TEST_F(TrayMenu, EachBuildStartsFromTheResourceAgain) {
     for (int round = 0; round < 3; ++round) {
         HMENU popup = nullptr;
