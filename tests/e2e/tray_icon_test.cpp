@@ -56,13 +56,11 @@ TEST_F(TrayIconOfProgram, ComesBackWithinSixSecondsAfterTheShellLostIt) {
 
 TEST_F(TrayIconOfProgram, TaskbarCreatedBringsItBackBeforeTheNextRefresh) {
     ASSERT_TRUE(awaitRefresherPass(main_));
-    // The next pass is about five seconds away: an icon back sooner was put back by the
-    // broadcast's handling.
-    DWORD passed = GetTickCount();
+    // The next pass is about five seconds away: an icon back within three was put back by
+    // the broadcast's handling.
     ASSERT_TRUE(e2e::deleteTrayIcon(main_, TRAY_ICON_ID));
     ASSERT_TRUE(PostMessageA(main_, RegisterWindowMessageA("TaskbarCreated"), 0, 0));
     EXPECT_TRUE(e2e::waitUntil([&] { return iconOf(main_); }, 3000));
-    EXPECT_LT(GetTickCount() - passed, 4500u) << "too slow to tell the broadcast from a pass";
 }
 
 TEST_F(TrayIconOfProgram, LeftButtonPressShowsTheZoomWindow) {
