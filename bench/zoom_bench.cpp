@@ -63,6 +63,26 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+double mean(const std::vector<double>& values) {
+    double sum = 0;
+    for (double value : values) {
+        sum += value;
+    }
+    return values.empty() ? 0 : sum / static_cast<double>(values.size());
+}
+
+// The median of the ratios of measurements taken side by side: steadier than the ratio of
+// the medians while the machine's load drifts.
+double pairedRatio(const std::vector<double>& real, const std::vector<double>& floor) {
+    std::vector<double> ratios;
+    for (size_t i = 0; i < real.size() && i < floor.size(); ++i) {
+        if (floor[i] > 0) {
+            ratios.push_back(real[i] / floor[i]);
+        }
+    }
+    return median(ratios);
+}
+
 // Removes what the steps left in this thread's queue without running it (mouse moves from
 // the warped cursor, timer ticks), so every measured step does the same work; counts the
 // mouse moves among them.
@@ -189,9 +209,8 @@ void measureActivation(Floor& floor, int runs, Centre centre) {
             }
         }
     }
-    const double realMs = median(real), floorMs = median(bare);
-    printf("activation_ms %.2f\nactivation_floor_ms %.2f\nactivation_ratio %.2f\n", realMs, floorMs,
-           realMs / floorMs);
+    printf("activation_ms %.2f\nactivation_floor_ms %.2f\nactivation_ratio %.2f\n", median(real),
+           median(bare), pairedRatio(real, bare));
 }
 
 // The cursor walks a small loop around the centre, one new position per step.
@@ -232,17 +251,30 @@ void interleavedStep(Floor& floor, POINT point, int index, StepTimes& times) {
     }
 }
 
-// Steps back to back, cursor move included, for the sustained rate.
-template <typename StepFunction>
-double stepsPerSecond(int steps, Centre centre, StepFunction step) {
-    const double begin = nowMs();
-    for (int i = 0; i < steps; ++i) {
-        POINT point = stepPosition(centre, i);
-        SetCursorPos(point.x, point.y);
-        step(point);
-        discardQueuedMessages();
+// Steps back to back with the cursor moves of this program in between, in alternating
+// blocks of the zoom window's and the floor's; the total time of each side's blocks.
+template <typename RealStep, typename FloorStep>
+void timeBlocks(int steps, Centre centre, RealStep realStep, FloorStep floorStep, double* realMs,
+                double* floorMs) {
+    const int kBlock = 50;
+    *realMs = *floorMs = 0;
+    for (int block = 0; block * kBlock < steps; ++block) {
+        for (int turn = 0; turn < 2; ++turn) {
+            const bool realTurn = (turn == 0) == (block % 2 == 0);
+            const double begin = nowMs();
+            for (int i = block * kBlock; i < (block + 1) * kBlock && i < steps; ++i) {
+                POINT point = stepPosition(centre, i);
+                SetCursorPos(point.x, point.y);
+                if (realTurn) {
+                    realStep(point);
+                } else {
+                    floorStep(point);
+                }
+                discardQueuedMessages();
+            }
+            (realTurn ? *realMs : *floorMs) += nowMs() - begin;
+        }
     }
-    return 1000.0 * steps / (nowMs() - begin);
 }
 
 void measureFollow(Floor& floor, int steps, int zoom, Centre centre) {
@@ -263,22 +295,28 @@ void measureFollow(Floor& floor, int steps, int zoom, Centre centre) {
     for (int i = 0; i < steps; ++i) {
         interleavedStep(floor, stepPosition(centre, i), i, times);
     }
-    const double realRate = stepsPerSecond(steps / 2, centre, [](POINT point) {
-        ScreenToClient(magnifier.window, &point);
-        magnifier.follow(point.x, point.y);
-    });
-    const double floorRate =
-        stepsPerSecond(steps / 2, centre, [&](POINT point) { floor.step(point); });
+    double realBlocksMs = 0, floorBlocksMs = 0;
+    timeBlocks(
+        steps, centre,
+        [](POINT point) {
+            ScreenToClient(magnifier.window, &point);
+            magnifier.follow(point.x, point.y);
+        },
+        [&](POINT point) { floor.step(point); }, &realBlocksMs, &floorBlocksMs);
+    const double realRate = 1000.0 * steps / realBlocksMs;
+    const double floorRate = 1000.0 * steps / floorBlocksMs;
     magnifier.hide();
     floor.hide();
     floor.setOffset(0);
     e2e::pumpFor(100);
 
-    const double realMs = median(times.real), floorMs = median(times.bare);
     printf("follow_zoom%d_ms %.3f\nfollow_zoom%d_floor_ms %.3f\nfollow_zoom%d_ratio %.2f\n", zoom,
-           realMs, zoom, floorMs, zoom, realMs / floorMs);
+           median(times.real), zoom, median(times.bare), zoom, pairedRatio(times.real, times.bare));
+    // Sustained: the mean over all steps, slow ones included.
     printf("follow_zoom%d_steps_per_second %.0f\nfollow_zoom%d_floor_steps_per_second %.0f\n", zoom,
-           realRate, zoom, floorRate);
+           1000.0 / mean(times.real), zoom, 1000.0 / mean(times.bare));
+    printf("follow_zoom%d_steps_per_second_with_cursor_moves %.0f (floor %.0f)\n", zoom, realRate,
+           floorRate);
     printf("follow_zoom%d_heap_allocations %ld\nfollow_zoom%d_mouse_moves_per_cursor_move %.2f\n",
            zoom, times.allocations, zoom, static_cast<double>(times.mouseMoves) / steps);
 }
