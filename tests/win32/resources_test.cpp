@@ -1,0 +1,143 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/commands.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+HINSTANCE module() {
+    return GetModuleHandleA(nullptr);
+}
+
+TEST(Resources, StringTableHoldsTheNameAndNoAutostartValueName) {
+    char text[100] = {};
+    EXPECT_EQ(LoadStringA(module(), IDS_APP_NAME, text, sizeof(text)), 7);
+    EXPECT_STREQ(text, "Vistrel");
+    char name[100] = {};
+    EXPECT_EQ(LoadStringA(module(), IDS_AUTOSTART_VALUE_NAME, name, sizeof(name)), 0);
+    EXPECT_STREQ(name, "");
+}
+
+TEST(Resources, IconLoadsAtEveryDrawnSize) {
+    for (int size : {16, 32, 48}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageA(module(), MAKEINTRESOURCEA(IDI_VISTREL), IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP bitmap = {};
+        GetObjectA(info.hbmColor, sizeof(bitmap), &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, size);
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(icon);
+    }
+}
+
+struct MenuEntry {
+    UINT id;
+    const char* text;
+    bool grayed;
+};
+
+TEST(Resources, MenuBarHasFiveItemsWithGrayedDividers) {
+    HMENU menu = LoadMenuA(module(), MAKEINTRESOURCEA(IDM_MENUBAR));
+    ASSERT_NE(menu, nullptr);
+    const MenuEntry expected[] = {{CMD_MAGNIFY, "Magnify", false},
+                                  {65535, "||||||||||||", true},
+                                  {CMD_WEBPAGE, "Freeware Kelvane (INET)", false},
+                                  {65535, "||||||||||||", true},
+                                  {CMD_EXIT, "&Exit", false}};
+    ASSERT_EQ(GetMenuItemCount(menu), 5);
+    for (int i = 0; i < 5; ++i) {
+        char text[64] = {};
+        GetMenuStringA(menu, i, text, sizeof(text), MF_BYPOSITION);
+        EXPECT_STREQ(text, expected[i].text) << i;
+        EXPECT_EQ(GetMenuItemID(menu, i), expected[i].id) << i;
+        UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+        EXPECT_EQ((state & MF_GRAYED) != 0, expected[i].grayed) << i;
+        EXPECT_EQ(GetSubMenu(menu, i), nullptr) << i;
+    }
+    DestroyMenu(menu);
+}
+
+TEST(Resources, TrayMenuHasEightEntriesInOrder) {
+    HMENU menu = LoadMenuA(module(), MAKEINTRESOURCEA(IDM_TRAYMENU));
+    ASSERT_NE(menu, nullptr);
+    HMENU popup = GetSubMenu(menu, 0);
+    ASSERT_NE(popup, nullptr);
+    const MenuEntry expected[] = {{CMD_HELP, "Help", false},
+                                  {0, "", false},
+                                  {CMD_EXIT, "&Exit", false},
+                                  {0, "", false},
+                                  {CMD_AUTOSTART, "...", false},
+                                  {CMD_SET_HOTKEY, "Set Hot-Key", false},
+                                  {0, "", false},
+                                  {CMD_MAGNIFY, "Vistrel", false}};
+    ASSERT_EQ(GetMenuItemCount(popup), 8);
+    for (int i = 0; i < 8; ++i) {
+        char text[64] = {};
+        GetMenuStringA(popup, i, text, sizeof(text), MF_BYPOSITION);
+        EXPECT_STREQ(text, expected[i].text) << i;
+        UINT state = GetMenuState(popup, i, MF_BYPOSITION);
+        if (expected[i].id == 0) {
+            EXPECT_NE(state & MF_SEPARATOR, 0u) << i;
+        } else {
+            EXPECT_EQ(GetMenuItemID(popup, i), expected[i].id) << i;
+        }
+    }
+    DestroyMenu(menu);
+}
+
+TEST(Resources, AcceleratorsAreAltSlashAltQuestionAndAltF4) {
+    HACCEL table = LoadAcceleratorsA(module(), MAKEINTRESOURCEA(IDA_ACCELERATORS));
+    ASSERT_NE(table, nullptr);
+    ACCEL entries[8] = {};
+    ASSERT_EQ(CopyAcceleratorTableA(table, entries, 8), 3);
+    EXPECT_EQ(entries[0].key, '/');
+    EXPECT_EQ(entries[0].cmd, CMD_UNHANDLED_ACCEL);
+    EXPECT_EQ(entries[0].fVirt & (FALT | FVIRTKEY), FALT);
+    EXPECT_EQ(entries[1].key, '?');
+    EXPECT_EQ(entries[1].cmd, CMD_UNHANDLED_ACCEL);
+    EXPECT_EQ(entries[1].fVirt & (FALT | FVIRTKEY), FALT);
+    EXPECT_EQ(entries[2].key, VK_F4);
+    EXPECT_EQ(entries[2].cmd, CMD_MAGNIFY);
+    EXPECT_EQ(entries[2].fVirt & (FALT | FVIRTKEY), FALT | FVIRTKEY);
+    for (const ACCEL& entry : entries) {
+        if (entry.cmd != 0) {
+            EXPECT_NE(entry.fVirt & FNOINVERT, 0);
+        }
+    }
+    DestroyAcceleratorTable(table);
+}
+
+// The test program carries the same manifest as vistrel.exe.
+TEST(Manifest, DeclaresPerMonitorDpiAwareness) {
+    HMODULE user32 = GetModuleHandleA("user32.dll");
+    ASSERT_NE(user32, nullptr);
+    using GetContext = HANDLE(WINAPI*)();
+    using GetAwareness = int(WINAPI*)(HANDLE);
+    using AnyFunction = void (*)();
+    auto getContext = reinterpret_cast<GetContext>(
+        reinterpret_cast<AnyFunction>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    auto getAwareness = reinterpret_cast<GetAwareness>(reinterpret_cast<AnyFunction>(
+        GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    if (getContext == nullptr || getAwareness == nullptr) {
+        GTEST_SKIP() << "the platform has no per-thread DPI awareness";
+    }
+    const int kPerMonitorAware = 2;
+    EXPECT_EQ(getAwareness(getContext()), kPerMonitorAware);
+}
+
+TEST(Manifest, RequestsCommonControlsSix) {
+    ACTCTX_SECTION_KEYED_DATA data = {};
+    data.cbSize = sizeof(data);
+    EXPECT_TRUE(FindActCtxSectionStringA(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION,
+                                         "comctl32.dll", &data));
+}
+
+}  // namespace
