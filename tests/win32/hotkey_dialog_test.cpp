@@ -136,6 +136,7 @@ TEST(HotkeyDialogResource, MatchesTheDialogDescription) {
 
 class HotkeyDialogRun : public ::testing::Test {
   protected:
+    static void SetUpTestSuite() { loadTexts(); }
     void SetUp() override {
         saved_ = appState;
         folder_ = e2e::makeTempFolder("hotkey");
@@ -231,9 +232,16 @@ TEST_F(HotkeyDialogRun, AcceptedEntriesAreStoredAndCloseTheDialog) {
 }
 
 TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
-    for (WPARAM entered : {WPARAM{VK_F5}, WPARAM{HOTKEYF_SHIFT << 8},
-                           WPARAM{(HOTKEYF_CONTROL | HOTKEYF_ALT) << 8}}) {
+    struct Case {
+        int language;
+        WPARAM entered;
+        const char* start;
+    };
+    for (Case c : {Case{1, VK_F5, "Please provide"}, Case{0, HOTKEYF_SHIFT << 8, "Bitte eine"},
+                   Case{1, (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8, "Please provide"}}) {
+        WPARAM entered = c.entered;
         useHotkey(1, 'Z', HOTKEYF_CONTROL);
+        appState.language = c.language;
         HWND box = nullptr;
         std::string caption, text;
         bool stillOpen = false;
@@ -257,6 +265,8 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
         EXPECT_TRUE(stillOpen) << "a rejected entry keeps the dialog open";
         EXPECT_EQ(caption, "Error");
         EXPECT_EQ(text, uiString(5));
+        EXPECT_EQ(text.rfind(c.start, 0), 0u) << text;
+        EXPECT_NE(text.find("\\n"), std::string::npos) << "backslash and n, shown as they are";
         // The last accepted hotkey stays in force, in memory as in the file.
         EXPECT_EQ(appState.hotkeyUseFlag, 1);
         EXPECT_EQ(appState.hotkeyVirtualKey, 'Z');
