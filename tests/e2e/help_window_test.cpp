@@ -184,13 +184,4 @@ TEST_F(HelpWindow, EscEndsTheProgramWithCodeZeroAndWritesTheViewSettings) {
     EXPECT_EQ(program_.readSettingText("zoom"), "4");
 }
 
-TEST_F(HelpWindow, AnyOtherKeyDoesNothing) {
-    ASSERT_NO_FATAL_FAILURE(openHelp("1"));
-    e2e::pressHeldKeys(
-        main_, {'Q'}, [] { return false; }, 300);
-    EXPECT_TRUE(program_.running());
-    EXPECT_TRUE(IsWindowVisible(main_));
-    EXPECT_EQ(program_.readSettingText("lng"), "1");
-}
-
 }  // namespace

@@ -332,34 +332,8 @@ INSTANTIATE_TEST_SUITE_P(
                       KeyCase{"H_and_Esc", {VK_ESCAPE, 'H'}, Outcome::kHotkeyRequest},
                       KeyCase{"other_key", {'Q'}, Outcome::kNothing},
                       KeyCase{"no_key", {}, Outcome::kNothing}),
-    [](const ::testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
-
-TEST_F(HelpPaint, SameLanguageAgainStillStoresAndInvalidatesThePage) {
-    // E while English already: stored again, and the whole client is to be painted anew.
-    paint(400, 100, 100);
-    SetWindowPos(window_, nullptr, 0, 0, 400, 100,
-                 SWP_NOMOVE | SWP_SHOWWINDOW | SWP_NOZORDER | SWP_NOACTIVATE);
-    ValidateRect(window_, nullptr);
-    appState.language = 1;
-    {
-        std::string folder = e2e::makeTempFolder("helprepaint");
-        std::string path = folder + "\\vistrel.ini";
-        char savedPath[MAX_PATH];
-        lstrcpynA(savedPath, appState.settingsPath, MAX_PATH);
-        lstrcpynA(appState.settingsPath, path.c_str(), MAX_PATH);
-        HeldKeys held({'E'});
-        handleHelpWindowKey(window_);
-        RECT update = {};
-        EXPECT_TRUE(GetUpdateRect(window_, &update, FALSE));
-        EXPECT_EQ(update.right, 400);
-        EXPECT_EQ(update.bottom, 100);
-        char text[8] = {};
-        GetPrivateProfileStringA("Program", "lng", "", text, sizeof(text), path.c_str());
-        EXPECT_STREQ(text, "1");
-        lstrcpynA(appState.settingsPath, savedPath, MAX_PATH);
-        e2e::removeFolder(folder);
-    }
-    ShowWindow(window_, SW_HIDE);
-}
+    [](const ::testing::TestParamInfo<KeyCase>& caseInfo) {
+        return std::string(caseInfo.param.name);
+    });
 
 }  // namespace
