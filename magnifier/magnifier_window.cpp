@@ -1,6 +1,37 @@
 #include "magnifier/magnifier_window.h"
 
+#include "app/commands.h"
+#include "app/gdi_guards.h"
+#include "app/settings.h"
+
 Magnifier* magnifierInstance = nullptr;
+
+namespace {
+
+const char kZoomWindowClass[] = "WIN_VSTR_123";
+const UINT kFollowPeriodMs = 100;
+const UINT kRepaintNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
+
+void registerZoomWindowClass(HCURSOR cursor) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = magnifierWindowProc;
+    windowClass.hCursor = cursor;
+    windowClass.lpszClassName = kZoomWindowClass;
+    RegisterClassExA(&windowClass);
+}
+
+bool windowIsAt(HWND window, ViewPoint origin, int32_t width, int32_t height) {
+    RECT current = {};
+    if (!GetWindowRect(window, &current)) {
+        return false;
+    }
+    return current.left == origin.x && current.top == origin.y &&
+           current.right - current.left == width && current.bottom - current.top == height;
+}
+
+}  // namespace
 
 Magnifier::Magnifier(int32_t width, int32_t height, int32_t zoomFactor)
     : viewWidth(width), viewHeight(height), zoom(zoomFactor) {}
@@ -9,35 +40,212 @@ Magnifier::Magnifier(int32_t width, int32_t height, int32_t zoomFactor)
 Magnifier::~Magnifier() = default;
 
 HWND Magnifier::create(int32_t width, int32_t height, int32_t zoomFactor, HWND ownerWindow) {
+    zoom = clampInitialZoom(zoomFactor);
+    // The first activation clamps the size against the screen it finds then.
     viewWidth = width;
     viewHeight = height;
-    zoom = zoomFactor;
+    if (window != nullptr) {
+        return nullptr;
+    }
     owner = ownerWindow;
+    crossCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // IDC_CROSS
+    registerZoomWindowClass(crossCursor);
     magnifierInstance = this;
-    return nullptr;
+    window = CreateWindowExA(0, kZoomWindowClass, "", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, -300,
+                             -300, 300, 300, owner, nullptr, nullptr, nullptr);
+    if (window != nullptr) {
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        ShowWindow(window, SW_HIDE);
+    }
+    magnifierInstance = this;
+    return window;
 }
 
 int Magnifier::activate() {
-    return 0;
+    if (!IsWindow(window)) {
+        return 0;
+    }
+    // Again while shown (the hotkey held down): the old snapshot goes first, the window stays.
+    releaseSnapshot();
+    takeSnapshot();
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    active = 1;
+    setViewSize(viewWidth, viewHeight);
+    SetTimer(window, TIMER_ID, kFollowPeriodMs, nullptr);
+    ViewPoint origin = centredOrigin(cursor.x, cursor.y, viewWidth, viewHeight);
+    SetWindowPos(window, HWND_TOPMOST, origin.x, origin.y, viewWidth, viewHeight, SWP_SHOWWINDOW);
+    SetCursor(crossCursor);
+    return 1;
 }
 
-void Magnifier::hide() {}
+// The snapshot is taken before the window is shown, so a first activation never shows the
+// zoom window in its own picture.
+void Magnifier::takeSnapshot() {
+    WindowDc screen(nullptr);
+    screenLeft = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    screenTop = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    screenWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    screenHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    // From here on the handles belong to the fields; releaseSnapshot frees whatever exists.
+    snapshotDc = CreateCompatibleDC(screen.get());
+    savedDcState = snapshotDc != nullptr ? SaveDC(snapshotDc) : 0;
+    // Compatible with the screen: a bitmap compatible with the fresh memory DC would be
+    // monochrome.
+    snapshotBitmap = CreateCompatibleBitmap(screen.get(), screenWidth, screenHeight);
+    if (snapshotDc != nullptr && snapshotBitmap != nullptr) {
+        SelectObject(snapshotDc, snapshotBitmap);
+        BitBlt(snapshotDc, 0, 0, screenWidth, screenHeight, screen.get(), screenLeft, screenTop,
+               SRCCOPY);
+    }
+}
 
+// Restoring the saved state selects the snapshot out before either object is deleted.
+void Magnifier::releaseSnapshot() {
+    if (snapshotDc != nullptr) {
+        if (savedDcState != 0) {
+            RestoreDC(snapshotDc, savedDcState);
+        }
+        DeleteDC(snapshotDc);
+        snapshotDc = nullptr;
+    }
+    savedDcState = 0;
+    if (snapshotBitmap != nullptr) {
+        DeleteObject(snapshotBitmap);
+        snapshotBitmap = nullptr;
+    }
+}
+
+void Magnifier::hide() {
+    if (active == 0) {
+        return;
+    }
+    active = 0;
+    releaseSnapshot();
+    ShowWindow(window, SW_HIDE);
+    KillTimer(window, TIMER_ID);
+}
+
+// The window takes the new size at its next follow step.
 void Magnifier::setViewSize(int32_t width, int32_t height) {
-    viewWidth = width;
-    viewHeight = height;
+    ViewSize size = clampViewSize(width, height, screenWidth, screenHeight);
+    viewWidth = size.width;
+    viewHeight = size.height;
+    saveViewSettings();
 }
 
-void Magnifier::follow(int, int) {}
+// Runs for every mouse move and timer tick, so it allocates nothing; a step that finds the
+// window in place skips the move but still repaints, as the paint reads the cursor anew.
+void Magnifier::follow(int x, int y) {
+    POINT cursor = {x, y};
+    ClientToScreen(window, &cursor);
+    SetCursor(crossCursor);
+    ViewPoint origin = centredOrigin(cursor.x, cursor.y, viewWidth, viewHeight);
+    if (!windowIsAt(window, origin, viewWidth, viewHeight)) {
+        MoveWindow(window, origin.x, origin.y, viewWidth, viewHeight, TRUE);
+    }
+    RedrawWindow(window, nullptr, nullptr, kRepaintNow);
+}
 
-int Magnifier::paintView(HDC) {
+int Magnifier::paintView(HDC targetDc) {
+    if (snapshotDc == nullptr) {
+        return 0;
+    }
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    ViewPoint snap = snapshotPosition(cursor.x, cursor.y, screenLeft, screenTop);
+    ViewStretch stretch =
+        computeViewStretch(snap.x, snap.y, viewWidth, viewHeight, zoom, screenWidth, screenHeight);
+    // First the neutral areas, then the stretch: where the stretch paints a pixel it
+    // overwrites them, and where its source lies outside the snapshot it paints nothing.
+    fillUncoveredAreas(targetDc, stretch);
+    SetStretchBltMode(targetDc, COLORONCOLOR);
+    if (snapshotBitmap == nullptr) {
+        return 0;
+    }
+    if (!stretchIsDrawable(stretch)) {
+        return 1;  // the cursor is far outside a stale snapshot: the view is all neutral
+    }
+    return StretchBlt(targetDc, 0, 0, stretch.destWidth, stretch.destHeight, snapshotDc,
+                      stretch.srcX, stretch.srcY, stretch.srcWidth, stretch.srcHeight, SRCCOPY);
+}
+
+// The target is the view, or more when the surface is larger (a window dragged wider on its
+// frame until the next follow step). The DC brush fills without creating a GDI object.
+void Magnifier::fillUncoveredAreas(HDC targetDc, const ViewStretch& stretch) {
+    RECT clip = {};
+    GetClipBox(targetDc, &clip);
+    int32_t targetWidth = clip.right > viewWidth ? clip.right : viewWidth;
+    int32_t targetHeight = clip.bottom > viewHeight ? clip.bottom : viewHeight;
+    bool hasSnapshot = snapshotBitmap != nullptr;
+    UncoveredAreas areas =
+        uncoveredAreas(stretch, targetWidth, targetHeight, hasSnapshot ? screenWidth : 0,
+                       hasSnapshot ? screenHeight : 0);
+    if (areas.count == 0) {
+        return;
+    }
+    COLORREF previous = SetDCBrushColor(targetDc, kNeutralColour);
+    HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
+    for (int32_t i = 0; i < areas.count; ++i) {
+        const ViewRect& area = areas.rects[i];
+        RECT rect = {area.left, area.top, area.right, area.bottom};
+        FillRect(targetDc, &rect, brush);
+    }
+    if (previous != CLR_INVALID) {
+        SetDCBrushColor(targetDc, previous);
+    }
+}
+
+void Magnifier::onPaint() {
+    PaintScope paint(window);
+    paintView(paint.dc());
+}
+
+void Magnifier::onTimer() {
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    ScreenToClient(window, &cursor);
+    follow(cursor.x, cursor.y);
+    SetFocus(window);
+}
+
+LRESULT Magnifier::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_PAINT:
+            onPaint();
+            break;
+        case WM_TIMER:
+            onTimer();
+            break;
+        case WM_MOUSEMOVE:
+            follow(LOWORD(lParam), HIWORD(lParam));
+            break;
+        case WM_SETCURSOR:
+            if (active == 1) {
+                SetCursor(crossCursor);
+            }
+            break;
+        case WM_KEYDOWN:
+            onKeyDown(wParam);
+            break;
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+            hide();
+            break;
+        case WM_MOUSEWHEEL:
+            onMouseWheel(wParam);
+            break;
+        case WM_HSCROLL:
+        case WM_VSCROLL:
+            onScroll(wParam);
+            break;
+        default:
+            break;
+    }
     return 0;
 }
 
-LRESULT Magnifier::handleMessage(UINT, WPARAM, LPARAM) {
-    return 0;
-}
-
+// Every message also goes to the default procedure, so the frame keeps its sizing cursors.
 LRESULT CALLBACK magnifierWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (magnifierInstance != nullptr) {
         magnifierInstance->handleMessage(message, wParam, lParam);

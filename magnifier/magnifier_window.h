@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "magnifier/view_geometry.h"
+
 class Magnifier {
   public:
     Magnifier(int32_t width, int32_t height, int32_t zoomFactor);
@@ -36,6 +38,20 @@ class Magnifier {
     int32_t zoom;
     int32_t savedDcState = 0;
     int32_t active = 0;
+
+  private:
+    void takeSnapshot();
+    void releaseSnapshot();
+    void fillUncoveredAreas(HDC targetDc, const ViewStretch& stretch);
+    void onPaint();
+    void onTimer();
+    // Keyboard, buttons, wheel and scrolling (magnifier_input.cpp).
+    void onKeyDown(WPARAM key);
+    void onMouseWheel(WPARAM wParam);
+    void onScroll(WPARAM wParam);
+    void applyZoom(int32_t newZoom);
+    void applyZoomIfChanged(int32_t newZoom);
+    void sendToOwner(int command);
 };
 
 extern Magnifier magnifier;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/commands.h"
+#include "tests/e2e/harness/wine_debug_launch.h"
 
 namespace e2e {
 
@@ -199,6 +200,12 @@ bool Program::start(const char* arguments) {
                           folder_.c_str(), &startup, &processInfo_) != 0;
 }
 
+bool Program::startWithWineDebug(const char* wineDebug, const std::string& stderrPath) {
+    kill();
+    return startWithUnixStderr(exePath_, "", std::string("WINEDEBUG=") + wineDebug, stderrPath,
+                               &processInfo_);
+}
+
 HWND Program::mainWindow() const {
     return findWindowOf(processId(), "Vistrel");
 }
@@ -243,7 +250,9 @@ void Program::kill() {
         WaitForSingleObject(processInfo_.hProcess, 10000);
     }
     CloseHandle(processInfo_.hProcess);
-    CloseHandle(processInfo_.hThread);
+    if (processInfo_.hThread != nullptr) {
+        CloseHandle(processInfo_.hThread);
+    }
     processInfo_ = {};
 }
 

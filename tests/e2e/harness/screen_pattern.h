@@ -1,0 +1,87 @@
+// A known picture on the screen and the means to read the screen back. The picture is a
+// topmost window of the test's own whose every pixel's colour encodes its coordinates, so a
+// read-back pixel tells exactly which screen pixel it shows.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace e2e {
+
+// Red = x & 0xFF, green = y & 0xFF, blue = (x >> 8) | (y >> 8) << 4: unique up to 4096 x 4096.
+COLORREF patternColour(int x, int y);
+POINT patternPoint(COLORREF colour);
+
+// Wine's system tray window covers this corner of the screen; keep checks out of it.
+extern const RECT kTrayCorner;
+bool inTrayCorner(int x, int y);
+
+// The pattern over the whole screen (or over area), painted by a thread of its own so that
+// it repaints while the test waits on something else. Never takes the activation.
+class ScreenPattern {
+  public:
+    ScreenPattern();
+    explicit ScreenPattern(const RECT& area);
+    // One solid colour instead of the pattern: a patch of new content on the screen.
+    ScreenPattern(const RECT& area, COLORREF solid);
+    ~ScreenPattern();
+    ScreenPattern(const ScreenPattern&) = delete;
+    ScreenPattern& operator=(const ScreenPattern&) = delete;
+
+    // True once the window is shown and its pixels read back from the screen as expected.
+    bool waitUntilVisible(DWORD timeoutMs = 5000) const;
+    HWND window() const { return window_; }
+    const RECT& area() const { return area_; }
+    // Paint everything again (after a window of the program has gone away, say).
+    void repaint() const;
+
+  private:
+    static DWORD WINAPI threadMain(void* self);
+    COLORREF colourAt(int x, int y) const;
+    RECT area_;
+    COLORREF solid_ = CLR_INVALID;
+    HANDLE thread_ = nullptr;
+    HANDLE ready_ = nullptr;
+    HWND window_ = nullptr;
+};
+
+// Pixels in the platform's colour layout (0x00BBGGRR), row by row from the top.
+struct PixelGrid {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF at(int x, int y) const;  // CLR_INVALID outside
+    bool empty() const { return pixels.empty(); }
+};
+
+PixelGrid captureScreen(const RECT& area);
+// The whole content of a bitmap (for one the program placed on the clipboard, say).
+PixelGrid gridFromBitmap(HBITMAP bitmap);
+COLORREF screenPixel(int x, int y);
+bool waitForScreenPixel(int x, int y, COLORREF expected, DWORD timeoutMs);
+// The client area of a window in screen coordinates.
+RECT clientRectOnScreen(HWND window);
+
+// What the magnifier's view must show: the source rectangle of the snapshot (whose pixel
+// (0, 0) is the screen's) stretched onto destWidth x destHeight from the view's (0, 0); the
+// rest of the view, and every pixel whose source lies outside the snapshot, in neutral.
+struct ExpectedView {
+    int srcX, srcY, srcWidth, srcHeight;
+    int destWidth, destHeight;
+    int snapshotWidth, snapshotHeight;
+    COLORREF neutral;
+};
+
+// The source pixel of a view pixel with nearest-neighbour sampling; exact when the stretch
+// factor is a whole number. False when the view pixel lies outside the destination.
+bool viewSource(const ExpectedView& view, int viewX, int viewY, POINT* source);
+
+// Compares a picture of the view with the pattern: picture pixel (0, 0) is view pixel
+// (offsetX, offsetY). Pixels whose source lies in the tray corner are skipped. Returns the
+// number of mismatches and describes the first few in *report.
+int compareViewWithPattern(const PixelGrid& picture, int offsetX, int offsetY,
+                           const ExpectedView& view, std::string* report);
+
+}  // namespace e2e

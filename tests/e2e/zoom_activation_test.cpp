@@ -1,0 +1,159 @@
+// The ways the zoom window is called up: the stored view settings it starts from, the
+// Ctrl+key hotkey, a second start of the program and the tray icon.
+#include <gtest/gtest.h>
+
+#include "app/commands.h"
+#include "tests/e2e/harness/e2e.h"
+#include "tests/e2e/harness/screen_pattern.h"
+#include "tests/e2e/harness/zoom_view.h"
+
+namespace {
+
+using e2e::Program;
+
+struct StoredCase {
+    const char* name;
+    const char* cx;
+    const char* cy;
+    const char* zoom;
+    int width, height, zoomWritten;
+};
+
+class StoredView : public ::testing::TestWithParam<StoredCase> {};
+
+TEST_P(StoredView, IsClampedOnTheFirstActivationAndWrittenBack) {
+    const StoredCase& c = GetParam();
+    Program program;
+    program.writeSetting("cx", c.cx);
+    program.writeSetting("cy", c.cy);
+    program.writeSetting("zoom", c.zoom);
+    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    program.postCommand(CMD_MAGNIFY);
+    HWND zoom = e2e::waitForZoomWindowAt(program, e2e::centredRect(960, 540, c.width, c.height));
+    ASSERT_NE(zoom, nullptr) << c.name;
+    EXPECT_EQ(program.readSetting("cx", -1), c.width) << c.name;
+    EXPECT_EQ(program.readSetting("cy", -1), c.height) << c.name;
+    EXPECT_EQ(program.readSetting("zoom", -1), c.zoomWritten) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, StoredView,
+    ::testing::Values(StoredCase{"too narrow, too high", "50", "5000", "2", 100, 1080, 2},
+                      StoredCase{"too wide", "99999", "300", "2", 1920, 300, 2},
+                      StoredCase{"negative", "-700", "-1", "2", 100, 100, 2},
+                      StoredCase{"zoom 0", "700", "300", "0", 700, 300, 2},
+                      StoredCase{"zoom not a number", "700", "300", "abc", 700, 300, 2},
+                      StoredCase{"zoom 40", "700", "300", "40", 700, 300, 16}));
+
+// ---- the hotkey: polled every 50 ms, always with Ctrl ----
+
+struct HotkeyCase {
+    const char* name;
+    const char* useHotkey;
+    const char* storedModifiers;  // what the hotkey dialog recorded; not consulted
+    WORD modifier;                // held with the key; 0 for the key alone
+    bool shows;
+};
+
+class Hotkey : public ::testing::TestWithParam<HotkeyCase> {};
+
+TEST_P(Hotkey, ShowsTheZoomWindowOnlyForCtrlAndTheStoredKey) {
+    const HotkeyCase& c = GetParam();
+    Program program;
+    program.writeSetting("use_hk", c.useHotkey);
+    program.writeSetting("hk_vkey", "90");  // Z
+    program.writeSetting("hk_key", c.storedModifiers);
+    ASSERT_TRUE(e2e::moveCursorTo(800, 500));
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    e2e::pumpFor(200);
+    {
+        e2e::HeldKeys keys;
+        if (c.modifier != 0) {
+            keys.press(c.modifier);
+            e2e::pumpFor(50);
+        }
+        keys.press('Z');
+        const RECT expected = e2e::centredRect(800, 500, 700, 300);
+        if (c.shows) {
+            EXPECT_NE(e2e::waitForZoomWindowAt(program, expected, 5000), nullptr) << c.name;
+        } else {
+            // Twenty poll ticks with the keys held.
+            e2e::pumpFor(1000);
+            HWND zoom = program.zoomWindow();
+            ASSERT_NE(zoom, nullptr);
+            EXPECT_FALSE(IsWindowVisible(zoom)) << c.name;
+        }
+    }
+    e2e::pumpFor(100);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, Hotkey,
+    ::testing::Values(HotkeyCase{"ctrl and the key", "1", "2", VK_CONTROL, true},
+                      HotkeyCase{"recorded as Alt+Z, triggered by Ctrl+Z", "1", "4", VK_CONTROL,
+                                 true},
+                      HotkeyCase{"the key alone", "1", "2", 0, false},
+                      HotkeyCase{"alt and the key", "1", "4", VK_MENU, false},
+                      HotkeyCase{"shift and the key", "1", "2", VK_SHIFT, false},
+                      HotkeyCase{"hotkey off", "0", "2", VK_CONTROL, false}));
+
+// ---- other ways in ----
+
+TEST(SecondStart, ShowsTheRunningInstancesZoomWindowAtTheCursor) {
+    e2e::ScreenPattern pattern;
+    ASSERT_TRUE(pattern.waitUntilVisible());
+    Program first;
+    ASSERT_TRUE(first.start());
+    ASSERT_NE(first.waitForMainWindow(), nullptr);
+    ASSERT_TRUE(e2e::moveCursorTo(700, 450));
+
+    Program second;
+    ASSERT_TRUE(second.start());
+    DWORD code = 0;
+    ASSERT_TRUE(second.waitForExit(20000, &code));
+    EXPECT_EQ(code, static_cast<DWORD>(EXIT_CODE_SECOND_START));
+    HWND zoom = e2e::waitForZoomWindowAt(first, e2e::centredRect(700, 450, 700, 300));
+    ASSERT_NE(zoom, nullptr);
+    std::string report;
+    EXPECT_TRUE(
+        e2e::waitForView(zoom, e2e::screenView(525, 375, 350, 150, 700, 300), 3000, &report))
+        << report;
+}
+
+TEST(TrayIcon, LeftButtonShowsTheZoomWindow) {
+    Program program;
+    ASSERT_TRUE(e2e::moveCursorTo(1200, 700));
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    ASSERT_TRUE(program.postTrayNotify(WM_LBUTTONDOWN));
+    EXPECT_NE(e2e::waitForZoomWindowAt(program, e2e::centredRect(1200, 700, 700, 300)), nullptr);
+}
+
+TEST(ZoomWindowLife, IsCreatedHiddenAndGoesWithTheMainWindow) {
+    Program program;
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    // The main window is found while its creation still runs; the zoom window is made there.
+    HWND zoom = nullptr;
+    EXPECT_TRUE(e2e::waitUntil(
+        [&] {
+            zoom = program.zoomWindow();
+            return zoom != nullptr && !IsWindowVisible(zoom) && e2e::isTopmost(zoom);
+        },
+        3000));
+    ASSERT_NE(zoom, nullptr);
+    LONG style = GetWindowLongA(zoom, GWL_STYLE);
+    EXPECT_TRUE(style & WS_POPUP);
+    EXPECT_TRUE(style & WS_THICKFRAME);
+    EXPECT_NE(style & WS_CAPTION, static_cast<LONG>(WS_CAPTION));
+    ASSERT_TRUE(program.postCommand(CMD_EXIT));
+    DWORD code = 1;
+    ASSERT_TRUE(program.waitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(IsWindow(zoom));
+}
+
+}  // namespace

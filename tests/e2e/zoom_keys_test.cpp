@@ -1,0 +1,245 @@
+// The zoom window's keys, wheel, scroll codes and buttons, each checked against the window
+// and against the settings file, which must be written exactly when the rules say.
+#include <gtest/gtest.h>
+
+#include "app/commands.h"
+#include "tests/e2e/harness/e2e.h"
+#include "tests/e2e/harness/screen_pattern.h"
+#include "tests/e2e/harness/zoom_view.h"
+
+namespace {
+
+using e2e::Program;
+
+// A value no write of the program produces: its disappearance shows that cx, cy and zoom
+// were written.
+const char kUnwritten[] = "12345";
+
+class ZoomKeys : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(pattern_.waitUntilVisible());
+        ASSERT_TRUE(e2e::moveCursorTo(960, 540));
+        ASSERT_TRUE(program_.start());
+        ASSERT_NE(program_.waitForMainWindow(), nullptr);
+        program_.postCommand(CMD_MAGNIFY);
+        zoom_ = e2e::waitForZoomWindowAt(program_, e2e::centredRect(960, 540, 700, 300));
+        ASSERT_NE(zoom_, nullptr);
+    }
+
+    // The zoom the program holds: Up then Down leave the size as it was and write all three.
+    int heldZoom() {
+        e2e::sendKeyDown(zoom_, VK_UP);
+        e2e::sendKeyDown(zoom_, VK_DOWN);
+        return program_.readSetting("zoom", -1);
+    }
+    void setZoom(int zoom) {
+        if (zoom <= 9) {
+            ASSERT_TRUE(e2e::sendKeyDown(zoom_, '0' + zoom));
+            return;
+        }
+        ASSERT_TRUE(e2e::sendKeyDown(zoom_, '9'));
+        for (int z = 9; z < zoom; ++z) {
+            ASSERT_TRUE(e2e::sendKeyDown(zoom_, VK_ADD));
+        }
+    }
+    void markSettingsUnwritten() { program_.writeSetting("cx", kUnwritten); }
+    bool settingsWritten() const { return program_.readSettingText("cx") != kUnwritten; }
+
+    e2e::ScreenPattern pattern_;
+    Program program_;
+    HWND zoom_ = nullptr;
+};
+
+struct ZoomInputCase {
+    const char* name;
+    int startZoom;
+    UINT message;  // WM_KEYDOWN, WM_MOUSEWHEEL, WM_VSCROLL or WM_HSCROLL
+    WPARAM wParam;
+    int expectedZoom;
+    bool written;
+};
+
+class ZoomInput : public ZoomKeys, public ::testing::WithParamInterface<ZoomInputCase> {};
+
+TEST_P(ZoomInput, ChangesTheZoomAndWritesTheSettingsAsTheRulesSay) {
+    const ZoomInputCase& c = GetParam();
+    setZoom(c.startZoom);
+    ASSERT_EQ(heldZoom(), c.startZoom);
+    markSettingsUnwritten();
+    ASSERT_TRUE(e2e::sendToWindow(zoom_, c.message, c.wParam, 0));
+    EXPECT_EQ(settingsWritten(), c.written) << c.name;
+    if (c.written) {
+        EXPECT_EQ(program_.readSetting("zoom", -1), c.expectedZoom) << c.name;
+        EXPECT_EQ(program_.readSettingText("cx"), "700");
+    }
+    EXPECT_EQ(heldZoom(), c.expectedZoom) << c.name;
+    EXPECT_TRUE(IsWindowVisible(zoom_));
+}
+
+WPARAM wheel(int delta) {
+    return MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ZoomInput,
+    ::testing::Values(ZoomInputCase{"digit", 2, WM_KEYDOWN, '4', 4, true},
+                      ZoomInputCase{"same digit again", 4, WM_KEYDOWN, '4', 4, true},
+                      ZoomInputCase{"digit 9", 3, WM_KEYDOWN, '9', 9, true},
+                      ZoomInputCase{"digit 1", 3, WM_KEYDOWN, '1', 1, true},
+                      ZoomInputCase{"digit 0", 3, WM_KEYDOWN, '0', 3, false},
+                      ZoomInputCase{"keypad digit", 3, WM_KEYDOWN, VK_NUMPAD4, 3, false},
+                      ZoomInputCase{"main keyboard plus", 3, WM_KEYDOWN, VK_OEM_PLUS, 3, false},
+                      ZoomInputCase{"main keyboard minus", 3, WM_KEYDOWN, VK_OEM_MINUS, 3, false},
+                      ZoomInputCase{"keypad plus", 15, WM_KEYDOWN, VK_ADD, 16, true},
+                      ZoomInputCase{"keypad plus at 16", 16, WM_KEYDOWN, VK_ADD, 16, false},
+                      ZoomInputCase{"keypad minus", 3, WM_KEYDOWN, VK_SUBTRACT, 2, true},
+                      ZoomInputCase{"keypad minus at 2", 2, WM_KEYDOWN, VK_SUBTRACT, 2, false},
+                      ZoomInputCase{"keypad minus at 1", 1, WM_KEYDOWN, VK_SUBTRACT, 1, false},
+                      ZoomInputCase{"wheel away", 2, WM_MOUSEWHEEL, wheel(120), 3, true},
+                      ZoomInputCase{"wheel +240 is one step", 2, WM_MOUSEWHEEL, wheel(240), 3,
+                                    true},
+                      ZoomInputCase{"wheel toward", 2, WM_MOUSEWHEEL, wheel(-120), 1, true},
+                      ZoomInputCase{"wheel toward at 1", 1, WM_MOUSEWHEEL, wheel(-120), 1, false},
+                      ZoomInputCase{"wheel away at 16", 16, WM_MOUSEWHEEL, wheel(120), 16, false},
+                      ZoomInputCase{"wheel delta 0", 5, WM_MOUSEWHEEL, wheel(0), 5, false},
+                      ZoomInputCase{"line up", 5, WM_VSCROLL, SB_LINEUP, 4, true},
+                      ZoomInputCase{"page up", 5, WM_VSCROLL, SB_PAGEUP, 4, true},
+                      ZoomInputCase{"line down", 5, WM_VSCROLL, SB_LINEDOWN, 6, true},
+                      ZoomInputCase{"page right", 5, WM_HSCROLL, SB_PAGERIGHT, 6, true},
+                      ZoomInputCase{"line left at 1", 1, WM_HSCROLL, SB_LINELEFT, 1, false},
+                      ZoomInputCase{"page down at 16", 16, WM_VSCROLL, SB_PAGEDOWN, 16, false},
+                      ZoomInputCase{"thumb position", 5, WM_VSCROLL, SB_THUMBPOSITION, 5, false},
+                      ZoomInputCase{"end scroll", 5, WM_HSCROLL, SB_ENDSCROLL, 5, false}));
+
+TEST_F(ZoomKeys, ZoomKeysRepaintTheViewAtOnce) {
+    ASSERT_TRUE(e2e::sendToWindow(zoom_, WM_MOUSEWHEEL, wheel(-120), 0));
+    std::string report;
+    // Zoom 1: the view shows the screen under it one to one.
+    EXPECT_TRUE(
+        e2e::waitForView(zoom_, e2e::screenView(610, 390, 700, 300, 700, 300), 3000, &report))
+        << report;
+    ASSERT_TRUE(e2e::sendToWindow(zoom_, WM_VSCROLL, SB_PAGEDOWN, 0));
+    EXPECT_TRUE(
+        e2e::waitForView(zoom_, e2e::screenView(785, 465, 350, 150, 700, 300), 3000, &report))
+        << report;
+}
+
+struct ArrowCase {
+    const char* name;
+    const char* storedWidth;  // before the activation
+    WPARAM key;
+    bool shift;
+    int expectedWidth;
+    int expectedHeight;
+};
+
+class ArrowKeys : public ::testing::TestWithParam<ArrowCase> {};
+
+TEST_P(ArrowKeys, ChangeTheSizeWriteItAndTheWindowTakesItAtItsNextFollowStep) {
+    const ArrowCase& c = GetParam();
+    e2e::ScreenPattern pattern;
+    ASSERT_TRUE(pattern.waitUntilVisible());
+    Program program;
+    program.writeSetting("cx", c.storedWidth);
+    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    program.postCommand(CMD_MAGNIFY);
+    const int width = atoi(c.storedWidth);
+    HWND zoom = e2e::waitForZoomWindowAt(program, e2e::centredRect(960, 540, width, 300));
+    ASSERT_NE(zoom, nullptr);
+    program.writeSetting("cx", kUnwritten);
+    ASSERT_TRUE(e2e::waitForKeyboardFocus(zoom));
+
+    // Real keys, through the focus the zoom window takes when shown.
+    e2e::HeldKeys shift;
+    if (c.shift) {
+        shift.press(VK_SHIFT);
+        e2e::pumpFor(100);
+    }
+    e2e::tapKey(static_cast<WORD>(c.key));
+    shift.releaseAll();
+    EXPECT_TRUE(e2e::waitUntil(
+        [&] { return program.readSettingText("cx") == std::to_string(c.expectedWidth); }, 3000))
+        << c.name << ": cx " << program.readSettingText("cx");
+    EXPECT_EQ(program.readSetting("cy", -1), c.expectedHeight) << c.name;
+    RECT expected = e2e::centredRect(960, 540, c.expectedWidth, c.expectedHeight);
+    EXPECT_TRUE(
+        e2e::waitUntil([&] { return e2e::sameRect(e2e::windowRect(zoom), expected); }, 3000))
+        << c.name << ": " << e2e::describeRect(e2e::windowRect(zoom));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, ArrowKeys,
+    ::testing::Values(ArrowCase{"right", "700", VK_RIGHT, false, 720, 300},
+                      ArrowCase{"left", "700", VK_LEFT, false, 680, 300},
+                      ArrowCase{"up makes it taller", "700", VK_UP, false, 700, 320},
+                      ArrowCase{"down makes it shorter", "700", VK_DOWN, false, 700, 280},
+                      ArrowCase{"shift left", "700", VK_LEFT, true, 698, 300},
+                      ArrowCase{"shift up", "700", VK_UP, true, 700, 302},
+                      ArrowCase{"shift left near the minimum", "110", VK_LEFT, true, 108, 300},
+                      ArrowCase{"shift left at the minimum", "100", VK_LEFT, true, 100, 300},
+                      ArrowCase{"right at the screen width", "1920", VK_RIGHT, false, 1920, 300}));
+
+TEST_F(ZoomKeys, RealKeysReachTheZoomWindow) {
+    ASSERT_TRUE(e2e::waitForKeyboardFocus(zoom_));
+    e2e::tapKey('3');
+    EXPECT_TRUE(e2e::waitUntil([&] { return program_.readSettingText("zoom") == "3"; }, 3000));
+    e2e::tapKey(VK_ESCAPE);
+    EXPECT_TRUE(e2e::waitForZoomWindowHidden(program_));
+}
+
+TEST_F(ZoomKeys, EscapeWhileHiddenChangesNothing) {
+    ASSERT_TRUE(e2e::sendKeyDown(zoom_, VK_ESCAPE));
+    ASSERT_TRUE(e2e::waitForZoomWindowHidden(program_));
+    ASSERT_TRUE(e2e::sendKeyDown(zoom_, VK_ESCAPE));
+    ASSERT_TRUE(e2e::sendToWindow(zoom_, WM_RBUTTONDOWN, 0, 0));
+    EXPECT_TRUE(program_.running());
+    EXPECT_FALSE(IsWindowVisible(zoom_));
+    // And it comes back as usual.
+    program_.postCommand(CMD_MAGNIFY);
+    EXPECT_NE(e2e::waitForZoomWindowAt(program_, e2e::centredRect(960, 540, 700, 300)), nullptr);
+}
+
+TEST_F(ZoomKeys, F1HidesItAndShowsTheHelpWindow) {
+    ASSERT_TRUE(e2e::postKeyDown(zoom_, VK_F1));
+    ASSERT_TRUE(e2e::waitForZoomWindowHidden(program_));
+    HWND main = program_.mainWindow();
+    EXPECT_TRUE(e2e::waitUntil([&] { return IsWindowVisible(main) && IsZoomed(main); }, 3000));
+    e2e::pumpFor(300);
+    EXPECT_FALSE(IsWindowVisible(zoom_));
+}
+
+TEST_F(ZoomKeys, HHidesItBeforeTheOwnerOpensTheHotkeyDialog) {
+    ASSERT_TRUE(e2e::postKeyDown(zoom_, 'H'));
+    ASSERT_TRUE(e2e::waitForZoomWindowHidden(program_));
+    e2e::pumpFor(300);
+    EXPECT_FALSE(IsWindowVisible(zoom_));
+    EXPECT_TRUE(program_.running());
+}
+
+TEST_F(ZoomKeys, RealWheelZooms) {
+    ASSERT_TRUE(e2e::waitForKeyboardFocus(zoom_));
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = MOUSEEVENTF_WHEEL;
+    input.mi.mouseData = static_cast<DWORD>(WHEEL_DELTA);
+    SendInput(1, &input, sizeof(input));
+    EXPECT_TRUE(e2e::waitUntil([&] { return program_.readSettingText("zoom") == "3"; }, 3000));
+}
+
+TEST_F(ZoomKeys, AltF4OnTheZoomWindowDoesNothing) {
+    ASSERT_TRUE(e2e::waitForKeyboardFocus(zoom_));
+    e2e::HeldKeys alt;
+    alt.press(VK_MENU);
+    e2e::pumpFor(50);
+    e2e::tapKey(VK_F4);
+    alt.releaseAll();
+    e2e::pumpFor(500);
+    EXPECT_TRUE(IsWindow(zoom_));
+    EXPECT_TRUE(IsWindowVisible(zoom_));
+    EXPECT_TRUE(program_.running());
+}
+
+}  // namespace
