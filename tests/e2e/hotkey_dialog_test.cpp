@@ -8,6 +8,7 @@
 #include "app/commands.h"
 #include "tests/e2e/harness/e2e.h"
 #include "tests/e2e/harness/help_keys.h"
+#include "tests/e2e/harness/zoom_view.h"
 
 namespace {
 
@@ -58,6 +59,9 @@ class HotkeyDialog : public ::testing::Test {
     // Asks for the dialog as the tray menu does, and waits for it.
     void openDialog() {
         ASSERT_TRUE(program_.postCommand(CMD_SET_HOTKEY));
+        openDialogWaitOnly();
+    }
+    void openDialogWaitOnly() {
         ASSERT_TRUE(e2e::waitUntil(
             [&] { return visibleWindowsTitled(program_, "HotKey ;)").size() == 1; }, 10000));
         dialog_ = visibleWindowsTitled(program_, "HotKey ;)")[0];
@@ -109,6 +113,19 @@ void typeCombination(const std::vector<WORD>& modifiers, WORD key) {
     }
 }
 
+// Holds the modifier and the key as the user would; true when the zoom window came up at
+// the cursor meanwhile.
+bool zoomWindowComesUpWith(const Program& program, WORD modifier, WORD key, DWORD waitMs) {
+    e2e::HeldKeys keys;
+    keys.press(modifier);
+    e2e::pumpFor(50);
+    keys.press(key);
+    HWND shown = e2e::waitForZoomWindowAt(program, e2e::centredRect(800, 500, 700, 300), waitMs);
+    keys.releaseAll();
+    e2e::pumpFor(100);
+    return shown != nullptr;
+}
+
 TEST_F(HotkeyDialog, EmptyEntrySwitchesTheHotkeyOff) {
     storeHotkey("1", "116", "1");
     ASSERT_NO_FATAL_FAILURE(startProgram());
@@ -133,6 +150,11 @@ TEST_F(HotkeyDialog, ShiftF5TypedIsStoredAsKey116WithShift) {
     pressOk();
     ASSERT_TRUE(dialogClosed());
     EXPECT_EQ(storedHotkey(), (std::vector<std::string>{"1", "116", "1"}));
+
+    // At once in force, and always with Ctrl: Shift+F5 as entered does nothing.
+    ASSERT_TRUE(e2e::moveCursorTo(800, 500));
+    EXPECT_FALSE(zoomWindowComesUpWith(program_, VK_SHIFT, VK_F5, 1000));
+    EXPECT_TRUE(zoomWindowComesUpWith(program_, VK_CONTROL, VK_F5, 5000));
 }
 
 struct Incomplete {
@@ -185,6 +207,41 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(Incomplete{"1", VK_F5, "Please provide a key combination!"},
                       Incomplete{"0", HOTKEYF_SHIFT << 8, "Bitte eine Tastenkombination!"},
                       Incomplete{"1", (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8, "Please provide"}));
+
+// A refused entry is not taken over: the poll goes on with the hotkey accepted before.
+TEST_F(HotkeyDialog, RejectedEntryLeavesThePollOnThePreviousHotkey) {
+    storeHotkey("1", "117", "2");  // Ctrl+F6
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_NO_FATAL_FAILURE(openDialog());
+    enter(VK_F7);
+    pressOk();
+    ASSERT_TRUE(
+        e2e::waitUntil([&] { return !visibleWindowsTitled(program_, "Error").empty(); }, 10000));
+    HWND box = visibleWindowsTitled(program_, "Error")[0];
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(e2e::waitUntil([&] { return !IsWindow(box); }, 10000));
+    PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(dialogClosed());
+
+    ASSERT_TRUE(e2e::moveCursorTo(800, 500));
+    EXPECT_FALSE(zoomWindowComesUpWith(program_, VK_CONTROL, VK_F7, 1000));
+    EXPECT_TRUE(zoomWindowComesUpWith(program_, VK_CONTROL, VK_F6, 5000));
+    EXPECT_EQ(storedHotkey(), (std::vector<std::string>{"1", "117", "2"}));
+}
+
+TEST_F(HotkeyDialog, ZoomWindowsHHidesTheZoomWindowFirst) {
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_TRUE(e2e::moveCursorTo(800, 500));
+    ASSERT_TRUE(program_.postCommand(CMD_MAGNIFY));
+    HWND zoom = e2e::waitForZoomWindowAt(program_, e2e::centredRect(800, 500, 700, 300));
+    ASSERT_NE(zoom, nullptr);
+    ASSERT_TRUE(e2e::postKeyDown(zoom, 'H'));
+    ASSERT_NO_FATAL_FAILURE(openDialogWaitOnly());
+    EXPECT_FALSE(IsWindowVisible(zoom)) << "hidden before the dialog came up";
+    PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(dialogClosed());
+    EXPECT_FALSE(IsWindowVisible(zoom));
+}
 
 TEST_F(HotkeyDialog, ASecondRequestOpensNoSecondDialog) {
     ASSERT_NO_FATAL_FAILURE(startProgram());
