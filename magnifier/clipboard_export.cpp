@@ -1,7 +1,84 @@
 #include "magnifier/clipboard_export.h"
 
-void copyPixelColour() {}
+#include <windows.h>
 
-void copyTextToClipboard(const char*) {}
+#include <cstring>
 
-void copyViewBitmap() {}
+#include "app/gdi_guards.h"
+#include "magnifier/magnifier_window.h"
+
+namespace {
+
+// A GMEM_MOVEABLE block is the only kind the clipboard accepts; the clipboard owns it once
+// placed, so only a block that was never placed is freed here.
+HGLOBAL makeTextBlock(const char* text, int length) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, static_cast<SIZE_T>(length) + 1);
+    if (block == nullptr) {
+        return nullptr;
+    }
+    void* bytes = GlobalLock(block);
+    if (bytes == nullptr) {
+        GlobalFree(block);
+        return nullptr;
+    }
+    memcpy(bytes, text, static_cast<size_t>(length) + 1);
+    GlobalUnlock(block);
+    return block;
+}
+
+// The view of the window's outer size, drawn at (0, 0) as the window shows it; the margins
+// that the frame hides on the screen are included.
+UniqueBitmap renderViewBitmap(HDC screen, int width, int height) {
+    UniqueBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
+    UniqueHdc memoryDc(CreateCompatibleDC(screen));
+    SavedDcState savedState(memoryDc.get());
+    SelectGuard select(memoryDc.get(), bitmap.get());
+    magnifier.paintView(memoryDc.get());
+    return bitmap;
+}
+
+}  // namespace
+
+void copyPixelColour() {
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    if (magnifier.snapshotDc == nullptr) {
+        return;
+    }
+    COLORREF colour = GetPixel(magnifier.snapshotDc, cursor.x - magnifier.screenLeft - 1,
+                               cursor.y - magnifier.screenTop - 1);
+    std::unique_ptr<TextBuffer> text = formatColour(colour);
+    copyTextToClipboard(text ? text->text() : nullptr);
+}
+
+void copyTextToClipboard(const char* text) {
+    if (text == nullptr || text[0] == '\0') {
+        return;
+    }
+    ClipboardScope clipboard(nullptr);
+    if (!clipboard.opened()) {
+        return;
+    }
+    EmptyClipboard();
+    HGLOBAL block = makeTextBlock(text, lstrlenA(text));
+    if (block != nullptr && SetClipboardData(CF_TEXT, block) == nullptr) {
+        GlobalFree(block);
+    }
+}
+
+void copyViewBitmap() {
+    ClipboardScope clipboard(nullptr);
+    if (!clipboard.opened()) {
+        return;
+    }
+    EmptyClipboard();
+    WindowDc screen(nullptr);
+    RECT outer = {};
+    GetWindowRect(magnifier.window, &outer);
+    UniqueBitmap bitmap =
+        renderViewBitmap(screen.get(), outer.right - outer.left, outer.bottom - outer.top);
+    // The clipboard owns the bitmap once it has taken it; a refused one is deleted here.
+    if (bitmap && SetClipboardData(CF_BITMAP, bitmap.get()) != nullptr) {
+        bitmap.release();
+    }
+}

@@ -1,6 +1,12 @@
 // Exports from the zoom window to the clipboard: the pixel colour as text, the view as bitmap.
+// Both read the snapshot, never the live screen, and neither hides the window.
 #pragma once
 
+#include "magnifier/colour_text.h"
+
+// Keys P and C: the snapshot pixel one left of and one above the cursor, as "RRGGBB".
 void copyPixelColour();
+// CF_TEXT with the text and its NUL. A null or empty text leaves the clipboard alone.
 void copyTextToClipboard(const char* text);
+// Key B: the zoom window's view, at the window's outer size, as CF_BITMAP.
 void copyViewBitmap();

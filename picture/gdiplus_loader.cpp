@@ -1,23 +1,217 @@
 #include "picture/gdiplus_loader.h"
 
-GdiplusLoader::GdiplusLoader() : library(nullptr), token(0), image(nullptr) {}
+#include <cstring>
 
-GdiplusLoader::~GdiplusLoader() = default;
+// The same 16 bytes as GDI+'s own definitions (first three groups little-endian).
+const GUID kJpegEncoderClassId = {
+    0x557CF401, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+const GUID kEncoderQualityId = {
+    0x1D5BE4B5, 0xFA4A, 0x452D, {0x9C, 0xDD, 0x5D, 0xB3, 0x51, 0x05, 0xE7, 0xEB}};
+const GUID kEncoderSaveFlagId = {
+    0x292266FC, 0xAC40, 0x47BF, {0x8C, 0xFC, 0xA8, 0x5B, 0x89, 0xA6, 0x55, 0xDE}};
+static_assert(sizeof(GUID) == 16, "GUIDs are 16-byte records");
 
-void GdiplusLoader::disposeImage() {}
+namespace {
 
-int GdiplusLoader::loadImageFromFile(const char*) {
-    return 0;
+// The published GDI+ flat-interface records, declared here so that nothing links to GDI+.
+struct GdiplusStartupInput {
+    UINT32 GdiplusVersion;
+    void* DebugEventCallback;
+    BOOL SuppressBackgroundThread;
+    BOOL SuppressExternalCodecs;
+};
+
+struct EncoderParameter {
+    GUID Guid;
+    ULONG NumberOfValues;
+    ULONG Type;
+    void* Value;
+};
+
+// EncoderParameters with room for the two parameters this program passes.
+struct EncoderParameters {
+    UINT Count;
+    EncoderParameter Parameter[2];
+};
+
+constexpr ULONG kEncoderParameterValueTypeLong = 4;
+
+using GdiplusStartupFn = int(WINAPI*)(ULONG_PTR*, const GdiplusStartupInput*, void*);
+using GdiplusShutdownFn = void(WINAPI*)(ULONG_PTR);
+using GdipDisposeImageFn = int(WINAPI*)(void*);
+using GdipLoadImageFromFileFn = int(WINAPI*)(const WCHAR*, void**);
+using GdipCreateBitmapFromHbitmapFn = int(WINAPI*)(HBITMAP, HPALETTE, void**);
+using GdipSaveImageToFileFn = int(WINAPI*)(void*, const WCHAR*, const GUID*,
+                                           const EncoderParameters*);
+using GdipCreateFromHdcFn = int(WINAPI*)(HDC, void**);
+using GdipDeleteGraphicsFn = int(WINAPI*)(void*);
+using GdipDrawImageRectIFn = int(WINAPI*)(void*, void*, INT, INT, INT, INT);
+
+// Looked up afresh at every use; null when the library or the export is missing.
+template <typename Function>
+Function lookup(HMODULE library, const char* exportName) {
+    if (library == nullptr) {
+        return nullptr;
+    }
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, exportName)));
 }
 
-int GdiplusLoader::createBitmapFromHbitmap(HBITMAP) {
+// A path in the ANSI code page as a temporary wide string for one GDI+ call.
+class WidePath {
+  public:
+    explicit WidePath(const char* path) {
+        if (path == nullptr) {
+            return;
+        }
+        int units = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+        if (units <= 0) {
+            return;
+        }
+        text_ = static_cast<WCHAR*>(GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(units) * 2));
+        if (text_ != nullptr && MultiByteToWideChar(CP_ACP, 0, path, -1, text_, units) != units) {
+            GlobalFree(text_);
+            text_ = nullptr;
+        }
+    }
+    ~WidePath() {
+        if (text_ != nullptr) {
+            GlobalFree(text_);
+        }
+    }
+    WidePath(const WidePath&) = delete;
+    WidePath& operator=(const WidePath&) = delete;
+    const WCHAR* get() const { return text_; }
+
+  private:
+    WCHAR* text_ = nullptr;
+};
+
+}  // namespace
+
+HMODULE loadSystemLibraryByPath(const char* fileName) {
+    char path[MAX_PATH] = {};
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    size_t nameLength = strlen(fileName);
+    if (length == 0 || length + 1 + nameLength >= MAX_PATH) {
+        return nullptr;
+    }
+    path[length] = '\\';
+    memcpy(path + length + 1, fileName, nameLength + 1);
+    // The altered search order looks beside the library, not beside the program, for the
+    // libraries it needs in turn.
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+HMODULE loadSystemLibrary(const char* fileName) {
+    // Where the loader knows LOAD_LIBRARY_SEARCH_SYSTEM32 (Windows 8, or 7 with KB2533623,
+    // which also brought AddDllDirectory), the library and its dependencies come from there.
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (kernel != nullptr && GetProcAddress(kernel, "AddDllDirectory") != nullptr) {
+        HMODULE library = LoadLibraryExA(fileName, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (library != nullptr) {
+            return library;
+        }
+    }
+    return loadSystemLibraryByPath(fileName);
+}
+
+GdiplusLoader::GdiplusLoader()
+    : library(loadSystemLibrary("gdiplus.dll")), token(0), image(nullptr) {
+    auto startup = lookup<GdiplusStartupFn>(library, "GdiplusStartup");
+    if (startup == nullptr) {
+        return;
+    }
+    GdiplusStartupInput input = {1, nullptr, FALSE, FALSE};
+    ULONG_PTR started = 0;
+    if (startup(&started, &input, nullptr) == kGdiplusOk) {
+        token = started;
+    }
+}
+
+GdiplusLoader::~GdiplusLoader() {
+    if (library == nullptr) {
+        return;
+    }
+    disposeImage();
+    if (token != 0) {
+        auto shutdown = lookup<GdiplusShutdownFn>(library, "GdiplusShutdown");
+        if (shutdown != nullptr) {
+            shutdown(token);
+        }
+        token = 0;
+    }
+    FreeLibrary(library);
+}
+
+void GdiplusLoader::disposeImage() {
+    auto dispose = lookup<GdipDisposeImageFn>(library, "GdipDisposeImage");
+    if (image != nullptr && dispose != nullptr) {
+        dispose(image);
+        image = nullptr;
+    }
+}
+
+int GdiplusLoader::loadImageFromFile(const char* path) {
+    WidePath widePath(path);
+    if (widePath.get() == nullptr) {
+        return 0;
+    }
+    disposeImage();
+    auto load = lookup<GdipLoadImageFromFileFn>(library, "GdipLoadImageFromFile");
+    if (token == 0 || load == nullptr) {
+        return 0;
+    }
+    if (load(widePath.get(), &image) != kGdiplusOk) {
+        image = nullptr;  // GDI+ leaves no image behind a failed load
+        return 0;
+    }
     return 1;
 }
 
-int GdiplusLoader::saveImageToFile(const char*, uint32_t, const GUID*) {
-    return 0;
+int GdiplusLoader::createBitmapFromHbitmap(HBITMAP bitmap) {
+    disposeImage();
+    auto create = lookup<GdipCreateBitmapFromHbitmapFn>(library, "GdipCreateBitmapFromHBITMAP");
+    if (token == 0 || create == nullptr) {
+        // Reported as a failure, so the caller offers no save dialog that could never save.
+        return kGdiplusUnavailable;
+    }
+    int status = create(bitmap, nullptr, &image);
+    if (status != kGdiplusOk) {
+        image = nullptr;
+    }
+    return status;
 }
 
-int GdiplusLoader::drawImage(HDC, int, int, int, int, void*) {
-    return 0;
+int GdiplusLoader::saveImageToFile(const char* path, uint32_t quality, const GUID* encoderClassId) {
+    WidePath widePath(path);
+    if (widePath.get() == nullptr) {
+        return 0;
+    }
+    auto save = lookup<GdipSaveImageToFileFn>(library, "GdipSaveImageToFile");
+    if (image == nullptr || save == nullptr || encoderClassId == nullptr) {
+        return 0;
+    }
+    ULONG qualityValue = quality;
+    EncoderParameters parameters = {};
+    parameters.Count = 2;
+    parameters.Parameter[0] = {kEncoderQualityId, 1, kEncoderParameterValueTypeLong, &qualityValue};
+    parameters.Parameter[1] = {kEncoderSaveFlagId, 0, kEncoderParameterValueTypeLong, nullptr};
+    return save(image, widePath.get(), encoderClassId, &parameters) == kGdiplusOk ? 1 : 0;
+}
+
+int GdiplusLoader::drawImage(HDC dc, int left, int top, int right, int bottom, void* imageHandle) {
+    if (library == nullptr) {
+        return 0;
+    }
+    auto createGraphics = lookup<GdipCreateFromHdcFn>(library, "GdipCreateFromHDC");
+    auto deleteGraphics = lookup<GdipDeleteGraphicsFn>(library, "GdipDeleteGraphics");
+    auto draw = lookup<GdipDrawImageRectIFn>(library, "GdipDrawImageRectI");
+    if (createGraphics == nullptr || deleteGraphics == nullptr || draw == nullptr) {
+        return 0;
+    }
+    void* graphics = nullptr;
+    createGraphics(dc, &graphics);
+    draw(graphics, imageHandle, left, top, right - left, bottom - top);
+    deleteGraphics(graphics);
+    return 1;
 }

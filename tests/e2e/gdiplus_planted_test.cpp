@@ -1,0 +1,92 @@
+// gdiplus.dll comes from the system folder only: a file of that name planted beside the
+// program (a downloads folder, a shared drive) is never loaded, and without any GDI+ the
+// thumbnail export ends quietly while everything else goes on.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/commands.h"
+#include "tests/e2e/harness/clipboard_access.h"
+#include "tests/e2e/harness/e2e.h"
+#include "tests/e2e/harness/gdiplus_files.h"
+#include "tests/e2e/harness/gdiplus_override.h"
+#include "tests/e2e/harness/thumbnail_dialog.h"
+#include "tests/e2e/harness/zoom_view.h"
+
+namespace {
+
+using e2e::Program;
+
+std::string plantedDll() {
+    return e2e::testProgramFolder() + "\\gdiplus_planted.dll";
+}
+
+HWND showZoom(const Program& program) {
+    if (!e2e::sendToWindow(program.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0)) {
+        return nullptr;
+    }
+    return e2e::waitForZoomWindowAt(program, e2e::centredRect(960, 540, 700, 300));
+}
+
+// Proves the marker: a process that loads the stand-in leaves the file beside it.
+TEST(PlantedGdiplus, LeavesAMarkerWhenLoaded) {
+    std::string folder = e2e::makeTempFolder("planted");
+    std::string copy = folder + "\\stand-in.dll";
+    ASSERT_TRUE(CopyFileA(plantedDll().c_str(), copy.c_str(), FALSE));
+    HMODULE loaded = LoadLibraryA(copy.c_str());
+    ASSERT_NE(loaded, nullptr);
+    FreeLibrary(loaded);
+    EXPECT_TRUE(e2e::fileExists(copy + ".loaded"));
+    e2e::removeFolder(folder);
+}
+
+TEST(PlantedGdiplus, BesideTheProgramIsNeverLoadedAndTheExportWorks) {
+    Program program;
+    std::string planted = program.folder() + "\\gdiplus.dll";
+    ASSERT_TRUE(CopyFileA(plantedDll().c_str(), planted.c_str(), FALSE));
+    e2e::ProgramDllOverride preferFound("gdiplus", "native,builtin");
+    ASSERT_TRUE(preferFound.set());
+    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
+    ASSERT_TRUE(program.start());  // its current folder is the program's folder too
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    HWND zoom = showZoom(program);
+    ASSERT_NE(zoom, nullptr);
+    const std::string saved = program.folder() + "\\export";
+    ASSERT_TRUE(e2e::exportThumbnail(program, zoom, saved));
+    e2e::Picture picture;
+    ASSERT_TRUE(e2e::decodePictureFile(saved + ".jpg", &picture));
+    EXPECT_EQ(picture.width, 250);
+    EXPECT_EQ(picture.height, 200);
+    EXPECT_FALSE(e2e::fileExists(planted + ".loaded"));
+}
+
+TEST(MissingGdiplus, ThumbnailEndsWithoutDialogOrFileAndTheRestWorks) {
+    e2e::ProgramDllOverride disabled("gdiplus", "");
+    ASSERT_TRUE(disabled.set());
+    Program program;
+    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    HWND zoom = showZoom(program);
+    ASSERT_NE(zoom, nullptr);
+
+    ASSERT_TRUE(e2e::postKeyDown(zoom, 'T'));
+    EXPECT_TRUE(e2e::waitForZoomWindowHidden(program));
+    EXPECT_EQ(e2e::waitForDialog(program.processId(), 2000), nullptr);
+    EXPECT_TRUE(e2e::sendToWindow(program.mainWindow(), WM_NULL, 0, 0));
+    EXPECT_TRUE(program.running());
+
+    // The clipboard exports need no GDI+.
+    zoom = showZoom(program);
+    ASSERT_NE(zoom, nullptr);
+    ASSERT_TRUE(e2e::placeClipboardText("before"));
+    ASSERT_TRUE(e2e::sendKeyDown(zoom, 'P'));
+    EXPECT_EQ(e2e::clipboardText().blockSize, 7u);
+
+    ASSERT_TRUE(program.postCommand(CMD_EXIT));
+    DWORD code = 1;
+    ASSERT_TRUE(program.waitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,206 @@
+#include "tests/e2e/harness/gdiplus_files.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace e2e {
+
+namespace {
+
+struct StartupInput {
+    UINT32 version;
+    void* debugCallback;
+    BOOL suppressBackgroundThread;
+    BOOL suppressExternalCodecs;
+};
+
+const GUID kPngEncoder = {
+    0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+constexpr int kPixelFormat32bppArgb = 0x26200A;
+
+class Gdiplus {
+  public:
+    Gdiplus() {
+        char path[MAX_PATH] = {};
+        UINT length = GetSystemDirectoryA(path, MAX_PATH);
+        if (length == 0 || length + 13 >= MAX_PATH) {
+            return;
+        }
+        strcat(path, "\\gdiplus.dll");
+        library_ = LoadLibraryA(path);
+        using Startup = int(WINAPI*)(ULONG_PTR*, const StartupInput*, void*);
+        auto startup = get<Startup>("GdiplusStartup");
+        StartupInput input = {1, nullptr, FALSE, FALSE};
+        started_ = startup != nullptr && startup(&token_, &input, nullptr) == 0;
+    }
+    bool started() const { return started_; }
+    template <typename Function>
+    Function get(const char* name) const {
+        if (library_ == nullptr) {
+            return nullptr;
+        }
+        return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library_, name)));
+    }
+
+  private:
+    HMODULE library_ = nullptr;
+    ULONG_PTR token_ = 0;
+    bool started_ = false;
+};
+
+// Started once for the test process and left running to its end.
+const Gdiplus& gdiplus() {
+    static Gdiplus instance;
+    return instance;
+}
+
+std::wstring widen(const std::string& text) {
+    int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(units > 0 ? units : 1, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], units);
+    return wide;
+}
+
+}  // namespace
+
+bool gdiplusAvailable() {
+    return gdiplus().started();
+}
+
+bool decodePictureFile(const std::string& path, Picture* picture) {
+    using Load = int(WINAPI*)(const WCHAR*, void**);
+    using ToHbitmap = int(WINAPI*)(void*, HBITMAP*, DWORD);
+    using Dispose = int(WINAPI*)(void*);
+    auto load = gdiplus().get<Load>("GdipCreateBitmapFromFile");
+    auto toHbitmap = gdiplus().get<ToHbitmap>("GdipCreateHBITMAPFromBitmap");
+    auto dispose = gdiplus().get<Dispose>("GdipDisposeImage");
+    if (!gdiplusAvailable() || load == nullptr || toHbitmap == nullptr || dispose == nullptr) {
+        return false;
+    }
+    std::wstring wide = widen(path);
+    void* bitmap = nullptr;
+    if (load(wide.c_str(), &bitmap) != 0) {
+        return false;
+    }
+    HBITMAP gdiBitmap = nullptr;
+    int status = toHbitmap(bitmap, &gdiBitmap, 0xFFFFFFFF);
+    dispose(bitmap);
+    if (status != 0 || gdiBitmap == nullptr) {
+        return false;
+    }
+    *picture = readBitmap(gdiBitmap);
+    DeleteObject(gdiBitmap);
+    return picture->width > 0;
+}
+
+bool writePngFile(const std::string& path, const Picture& picture) {
+    using FromScan0 = int(WINAPI*)(INT, INT, INT, INT, BYTE*, void**);
+    using Save = int(WINAPI*)(void*, const WCHAR*, const GUID*, const void*);
+    using Dispose = int(WINAPI*)(void*);
+    auto fromScan0 = gdiplus().get<FromScan0>("GdipCreateBitmapFromScan0");
+    auto save = gdiplus().get<Save>("GdipSaveImageToFile");
+    auto dispose = gdiplus().get<Dispose>("GdipDisposeImage");
+    if (!gdiplusAvailable() || fromScan0 == nullptr || save == nullptr || dispose == nullptr) {
+        return false;
+    }
+    std::vector<uint32_t> pixels = picture.pixels;
+    void* bitmap = nullptr;
+    if (fromScan0(picture.width, picture.height, picture.width * 4, kPixelFormat32bppArgb,
+                  reinterpret_cast<BYTE*>(pixels.data()), &bitmap) != 0) {
+        return false;
+    }
+    std::wstring wide = widen(path);
+    int status = save(bitmap, wide.c_str(), &kPngEncoder, nullptr);
+    dispose(bitmap);
+    return status == 0;
+}
+
+Picture readBitmap(HBITMAP bitmap) {
+    BITMAP info = {};
+    Picture picture;
+    if (GetObjectA(bitmap, sizeof(info), &info) == 0 || info.bmWidth <= 0 || info.bmHeight <= 0) {
+        return picture;
+    }
+    picture = Picture(info.bmWidth, info.bmHeight, 0);
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof(header.bmiHeader);
+    header.bmiHeader.biWidth = info.bmWidth;
+    header.bmiHeader.biHeight = -info.bmHeight;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    int rows =
+        GetDIBits(screen, bitmap, 0, info.bmHeight, picture.pixels.data(), &header, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != info.bmHeight) {
+        return Picture();
+    }
+    for (uint32_t& pixel : picture.pixels) {
+        pixel |= 0xFF000000u;
+    }
+    return picture;
+}
+
+HBITMAP makeBitmap(const Picture& picture) {
+    BITMAPINFO header = {};
+    header.bmiHeader.biSize = sizeof(header.bmiHeader);
+    header.bmiHeader.biWidth = picture.width;
+    header.bmiHeader.biHeight = -picture.height;
+    header.bmiHeader.biPlanes = 1;
+    header.bmiHeader.biBitCount = 32;
+    header.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr && bits != nullptr) {
+        memcpy(bits, picture.pixels.data(), picture.pixels.size() * 4);
+        GdiFlush();
+    }
+    return bitmap;
+}
+
+int channelDistance(uint32_t a, uint32_t b) {
+    int worst = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        int d = abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF));
+        if (d > worst) {
+            worst = d;
+        }
+    }
+    return worst;
+}
+
+uint32_t rgbOf(uint32_t argb) {
+    return argb & 0x00FFFFFFu;
+}
+
+bool fileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<uint8_t> readFileBytes(const std::string& path) {
+    std::vector<uint8_t> bytes;
+    FILE* file = fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        return bytes;
+    }
+    uint8_t chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof(chunk), file)) > 0) {
+        bytes.insert(bytes.end(), chunk, chunk + n);
+    }
+    fclose(file);
+    return bytes;
+}
+
+bool writeFileBytes(const std::string& path, const void* bytes, size_t size) {
+    FILE* file = fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        return false;
+    }
+    bool written = fwrite(bytes, 1, size, file) == size;
+    return fclose(file) == 0 && written;
+}
+
+}  // namespace e2e

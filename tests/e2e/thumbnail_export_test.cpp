@@ -1,0 +1,314 @@
+// Key T against a known picture on the screen: the save dialog, the 250 x 200 JPEG with its
+// white margins and watermark, decoded again with GDI+ in the test's own process, and every
+// way the export can end without a file.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "app/commands.h"
+#include "tests/e2e/harness/clipboard_access.h"
+#include "tests/e2e/harness/e2e.h"
+#include "tests/e2e/harness/gdi_counter.h"
+#include "tests/e2e/harness/gdiplus_files.h"
+#include "tests/e2e/harness/gdiplus_override.h"
+#include "tests/e2e/harness/screen_pattern.h"
+#include "tests/e2e/harness/thumbnail_dialog.h"
+#include "tests/e2e/harness/zoom_view.h"
+
+namespace {
+
+using e2e::Picture;
+using e2e::Program;
+
+constexpr uint32_t kTopLeft = 0xFFC82828u;  // as 0xAARRGGBB
+constexpr uint32_t kTopRight = 0xFF2828C8u;
+constexpr uint32_t kBottomLeft = 0xFF28A028u;
+constexpr uint32_t kBottomRight = 0xFFE6D228u;
+constexpr uint32_t kWhite = 0xFFFFFFFFu;
+constexpr uint32_t kNeutralGrey = 0xFF808080u;
+constexpr int kJpegTolerance = 32;
+// JPEG codes the picture in 16 x 16 blocks with halved colour resolution, which smears a
+// colour edge over the whole block that holds it; the halftone stretch blurs an edge by a
+// pixel or two besides. Blocks near an edge are left out of the comparisons.
+constexpr int kJpegBlock = 16;
+constexpr int kBlurSlack = 4;
+
+COLORREF colourRefOf(uint32_t argb) {
+    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
+// A colour laid over another with the given opacity (0..255), as GDI+ blends.
+uint32_t blend(uint32_t under, uint32_t over, int alpha) {
+    uint32_t result = 0xFF000000u;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        int u = (under >> shift) & 0xFF;
+        int o = (over >> shift) & 0xFF;
+        result |= static_cast<uint32_t>((o * alpha + u * (255 - alpha) + 127) / 255) << shift;
+    }
+    return result;
+}
+
+// What a thumbnail pixel must show; nullopt-like false where it is too near an edge to tell.
+using Expectation = std::function<bool(int x, int y, uint32_t* colour)>;
+
+// Counts the pixels that differ from the expectation by more than the tolerance.
+int mismatches(const Picture& picture, const Expectation& expected, std::string* report) {
+    int count = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x < picture.width; ++x) {
+            uint32_t colour = 0;
+            if (!expected(x, y, &colour)) {
+                continue;
+            }
+            if (e2e::channelDistance(picture.at(x, y), colour) <= kJpegTolerance) {
+                continue;
+            }
+            if (++count <= 5) {
+                char line[120];
+                snprintf(line, sizeof(line), "(%d,%d): expected %06X, got %06X\n", x, y,
+                         e2e::rgbOf(colour), e2e::rgbOf(picture.at(x, y)));
+                *report += line;
+            }
+        }
+    }
+    return count;
+}
+
+bool nearEdge(int value, int edge) {
+    const int blockStart = value / kJpegBlock * kJpegBlock;
+    return edge > blockStart - kBlurSlack && edge < blockStart + kJpegBlock + kBlurSlack;
+}
+
+// Cursor at (960, 540), view 700 x 300 at zoom 2: the view shows the screen from (785, 465)
+// to (1135, 615), its quadrants meet at view (350, 150). Fitted into the thumbnail at
+// (0, 46)-(250, 153), they meet at (125, 99.5); the margins above and below are white.
+bool centredQuadrants(int x, int y, uint32_t* colour) {
+    if (nearEdge(y, 46) || nearEdge(y, 153)) {
+        return false;
+    }
+    if (y < 46 || y >= 153) {
+        *colour = kWhite;
+        return true;
+    }
+    if (nearEdge(x, 125) || nearEdge(y, 100)) {
+        return false;
+    }
+    bool right = x >= 125;
+    bool bottom = y >= 100;
+    *colour = bottom ? (right ? kBottomRight : kBottomLeft) : (right ? kTopRight : kTopLeft);
+    return true;
+}
+
+class ThumbnailExport : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(topLeft_.waitUntilVisible());
+        ASSERT_TRUE(topRight_.waitUntilVisible());
+        ASSERT_TRUE(bottomLeft_.waitUntilVisible());
+        ASSERT_TRUE(bottomRight_.waitUntilVisible());
+        saveFolder_ = e2e::makeTempFolder("thumbnail");
+        ASSERT_FALSE(saveFolder_.empty());
+    }
+    void TearDown() override { e2e::removeFolder(saveFolder_); }
+
+    void showZoomAt(int x, int y) {
+        ASSERT_TRUE(e2e::moveCursorTo(x, y));
+        if (!program_.running()) {
+            ASSERT_TRUE(program_.start());
+            ASSERT_NE(program_.waitForMainWindow(), nullptr);
+        }
+        ASSERT_TRUE(e2e::sendToWindow(program_.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0));
+        zoom_ = e2e::waitForZoomWindowAt(program_, e2e::centredRect(x, y, 700, 300));
+        ASSERT_NE(zoom_, nullptr);
+    }
+    std::string savePath(const char* name) const { return saveFolder_ + "\\" + name; }
+    std::string watermarkPath() const { return program_.folder() + "\\water.png"; }
+
+    // Exports with the typed path and decodes the file that must appear at savedName.
+    Picture exportAndDecode(const char* typedName, const char* savedName) {
+        Picture picture;
+        EXPECT_TRUE(e2e::exportThumbnail(program_, zoom_, savePath(typedName)));
+        EXPECT_TRUE(e2e::decodePictureFile(savePath(savedName), &picture)) << savedName;
+        return picture;
+    }
+    bool saveFolderIsEmpty() const {
+        WIN32_FIND_DATAA found;
+        HANDLE search = FindFirstFileA((saveFolder_ + "\\*").c_str(), &found);
+        bool empty = true;
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                empty = empty && found.cFileName[0] == '.';
+            } while (FindNextFileA(search, &found));
+            FindClose(search);
+        }
+        return empty;
+    }
+
+    e2e::ScreenPattern topLeft_{RECT{0, 0, 960, 540}, colourRefOf(kTopLeft)};
+    e2e::ScreenPattern topRight_{RECT{960, 0, 1920, 540}, colourRefOf(kTopRight)};
+    e2e::ScreenPattern bottomLeft_{RECT{0, 540, 960, 1080}, colourRefOf(kBottomLeft)};
+    e2e::ScreenPattern bottomRight_{RECT{960, 540, 1920, 1080}, colourRefOf(kBottomRight)};
+    std::string saveFolder_;
+    Program program_;
+    HWND zoom_ = nullptr;
+};
+
+TEST_F(ThumbnailExport, HidesTheZoomWindowAndOpensTheSaveDialog) {
+    showZoomAt(960, 540);
+    ASSERT_TRUE(e2e::postKeyDown(zoom_, 'T'));
+    HWND dialog = e2e::waitForDialog(program_.processId());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_FALSE(IsWindowVisible(zoom_));
+    EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
+    char title[64] = {};
+    GetWindowTextA(dialog, title, sizeof(title));
+    EXPECT_STREQ(title, "Save As");
+    HWND field = e2e::fileNameField(dialog);
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(GetWindowTextLengthA(field), 0);
+    e2e::cancelDialog(dialog);
+    EXPECT_TRUE(e2e::waitUntilGone(dialog));
+}
+
+TEST_F(ThumbnailExport, SavesTheFittedViewWithWhiteMarginsAtThePathWithJpg) {
+    showZoomAt(960, 540);
+    Picture saved = exportAndDecode("shot", "shot.jpg");
+    ASSERT_EQ(saved.width, 250);
+    ASSERT_EQ(saved.height, 200);
+    std::string report;
+    EXPECT_EQ(mismatches(saved, centredQuadrants, &report), 0) << report;
+    EXPECT_FALSE(e2e::fileExists(savePath("shot")));
+    EXPECT_FALSE(IsWindowVisible(zoom_));
+    EXPECT_TRUE(program_.running());
+}
+
+TEST_F(ThumbnailExport, KeepsAJpgExtensionInAnyCaseAndAddsOneToOthers) {
+    showZoomAt(960, 540);
+    exportAndDecode("upper.JPG", "upper.JPG");
+    showZoomAt(960, 540);
+    exportAndDecode("picture.bmp", "picture.bmp.jpg");
+}
+
+// Near the bottom-right corner the stretch is cut; the view's neutral margins are part of
+// the picture.
+TEST_F(ThumbnailExport, ShowsTheViewsNeutralMarginsInsideTheFittedView) {
+    showZoomAt(1800, 1050);  // view source (1625, 975) 294 x 104 onto 588 x 208
+    Picture saved = exportAndDecode("edge", "edge.jpg");
+    ASSERT_EQ(saved.width, 250);
+    std::string report;
+    // In the thumbnail, view x 588 is 210, view y 208 is 46 + 74.2.
+    Expectation expected = [](int x, int y, uint32_t* colour) {
+        if (nearEdge(y, 46) || nearEdge(y, 153) || nearEdge(x, 210) || nearEdge(y, 120)) {
+            return false;
+        }
+        if (y < 46 || y >= 153) {
+            *colour = kWhite;
+        } else {
+            *colour = (x < 210 && y < 120) ? kBottomRight : kNeutralGrey;
+        }
+        return true;
+    };
+    EXPECT_EQ(mismatches(saved, expected, &report), 0) << report;
+}
+
+TEST_F(ThumbnailExport, WatermarkTintsTheWholePictureMarginsIncluded) {
+    const uint32_t tint = 0x8000FF00u;  // green, alpha 128
+    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(250, 200, tint)));
+    showZoomAt(960, 540);
+    Picture saved = exportAndDecode("tinted", "tinted.jpg");
+    ASSERT_EQ(saved.width, 250);
+    std::string report;
+    Expectation expected = [&](int x, int y, uint32_t* colour) {
+        uint32_t under = 0;
+        if (!centredQuadrants(x, y, &under)) {
+            return false;
+        }
+        *colour = blend(under, tint, 128);
+        return true;
+    };
+    EXPECT_EQ(mismatches(saved, expected, &report), 0) << report;
+}
+
+TEST_F(ThumbnailExport, WatermarkAddedWhileRunningIsTakenByTheNextExport) {
+    showZoomAt(960, 540);
+    Picture before = exportAndDecode("before", "before.jpg");
+    std::string report;
+    EXPECT_EQ(mismatches(before, centredQuadrants, &report), 0) << report;
+
+    const uint32_t opaque = 0xFF3050A0u;
+    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(250, 200, opaque)));
+    showZoomAt(960, 540);
+    Picture after = exportAndDecode("after", "after.jpg");
+    report.clear();
+    Expectation covered = [&](int, int, uint32_t* colour) {
+        *colour = opaque;
+        return true;
+    };
+    EXPECT_EQ(mismatches(after, covered, &report), 0) << report;
+}
+
+TEST_F(ThumbnailExport, CorruptWatermarkIsLeftOut) {
+    const unsigned char bytes[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I'};
+    ASSERT_TRUE(e2e::writeFileBytes(watermarkPath(), bytes, sizeof(bytes)));
+    showZoomAt(960, 540);
+    Picture saved = exportAndDecode("plain", "plain.jpg");
+    std::string report;
+    EXPECT_EQ(mismatches(saved, centredQuadrants, &report), 0) << report;
+}
+
+TEST_F(ThumbnailExport, CancelWritesNothingAndLeavesTheWindowHidden) {
+    showZoomAt(960, 540);
+    ASSERT_TRUE(e2e::cancelThumbnail(program_, zoom_));
+    EXPECT_TRUE(saveFolderIsEmpty());
+    EXPECT_FALSE(IsWindowVisible(zoom_));
+    EXPECT_TRUE(program_.running());
+}
+
+// /proc takes no new files, whoever asks: a folder that really cannot be written to, also
+// for root under Wine, which ignores read-only attributes.
+TEST_F(ThumbnailExport, UnwritableFolderWritesNothingAndTheProgramRunsOn) {
+    showZoomAt(960, 540);
+    ASSERT_TRUE(e2e::fileExists("Z:\\proc\\self"));
+    const std::string path = "Z:\\proc\\vistrel-thumbnail";
+    ASSERT_TRUE(e2e::exportThumbnail(program_, zoom_, path));
+    EXPECT_FALSE(e2e::fileExists(path + ".jpg"));
+    EXPECT_TRUE(program_.running());
+    // And the next export works.
+    showZoomAt(960, 540);
+    Picture saved = exportAndDecode("next", "next.jpg");
+    EXPECT_EQ(saved.width, 250);
+}
+
+TEST_F(ThumbnailExport, ReplacesAnExistingFileWithoutAQuestion) {
+    ASSERT_TRUE(e2e::writeFileBytes(savePath("old.jpg"), "old content", 11));
+    showZoomAt(960, 540);
+    Picture saved = exportAndDecode("old.jpg", "old.jpg");
+    EXPECT_EQ(saved.width, 250);
+    EXPECT_EQ(saved.height, 200);
+}
+
+// Wine's file dialog and GDI+ make their caches on first use; after that, exports and
+// cancelled dialogs hold nothing.
+TEST(ThumbnailExportGdi, FiftyCancelledExportsLeaveTheCountWhereItWas) {
+    e2e::GdiCounter counter;
+    Program program;
+    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
+    ASSERT_TRUE(counter.start(program));
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    HWND zoom = program.zoomWindow();
+    auto oneExport = [&] {
+        return e2e::sendToWindow(program.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0) &&
+               e2e::cancelThumbnail(program, zoom);
+    };
+    ASSERT_TRUE(oneExport());
+    const long afterFirst = counter.settledCount();
+    ASSERT_GT(afterFirst, 0);
+    for (int i = 1; i < 50; ++i) {
+        ASSERT_TRUE(oneExport()) << i;
+    }
+    EXPECT_EQ(counter.settledCount(), afterFirst) << "after 50 cancelled exports";
+}
+
+}  // namespace

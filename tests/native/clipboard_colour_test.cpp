@@ -1,0 +1,41 @@
+#include "magnifier/colour_text.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct ColourCase {
+    uint32_t colour;  // COLORREF layout: 0x00BBGGRR
+    const char* text;
+};
+
+class FormatColour : public ::testing::TestWithParam<ColourCase> {};
+
+TEST_P(FormatColour, WritesRedGreenBlueAsSixUppercaseDigits) {
+    std::unique_ptr<TextBuffer> text = formatColour(GetParam().colour);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text->text(), GetParam().text);
+    EXPECT_EQ(text->length(), 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Colours, FormatColour,
+    ::testing::Values(ColourCase{0x008000FF, "FF0080"},  // red 255, green 0, blue 128
+                      ColourCase{0x00CDAB12, "12ABCD"},  // red 18, green 171, blue 205
+                      ColourCase{0x00000000, "000000"}, ColourCase{0x00FFFFFF, "FFFFFF"},
+                      ColourCase{0x000000FF, "FF0000"}, ColourCase{0x0000FF00, "00FF00"},
+                      ColourCase{0x00FF0000, "0000FF"},
+                      ColourCase{0xFFFFFFFF, "FFFFFF"},    // CLR_INVALID, left of the snapshot
+                      ColourCase{0x7F010203, "030201"}));  // the top byte is not a colour
+
+TEST(FormatColour, HandsOutAFreshBufferEachTime) {
+    std::unique_ptr<TextBuffer> first = formatColour(0x000000FF);
+    std::unique_ptr<TextBuffer> second = formatColour(0x0000FF00);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first.get(), second.get());
+    EXPECT_STREQ(first->text(), "FF0000");
+    EXPECT_STREQ(second->text(), "00FF00");
+}
+
+}  // namespace

@@ -1,0 +1,144 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+#include "magnifier/clipboard_export.h"
+#include "magnifier/magnifier_window.h"
+#include "tests/e2e/harness/clipboard_access.h"
+#include "tests/e2e/harness/e2e.h"
+#include "tests/e2e/harness/gdiplus_files.h"
+
+namespace {
+
+using e2e::ClipboardHolder;
+
+void placeText(const char* text) {
+    ASSERT_TRUE(e2e::placeClipboardText(text));
+}
+
+e2e::ClipboardTextBlock readText() {
+    return e2e::clipboardText();
+}
+
+TEST(ClipboardText, PutsTheTextAndItsNulInABlockOfExactlyThatSize) {
+    placeText("previous");
+    copyTextToClipboard("FF0080");
+    e2e::ClipboardTextBlock now = readText();
+    ASSERT_TRUE(now.present);
+    EXPECT_EQ(now.text, "FF0080");
+    EXPECT_EQ(now.blockSize, 7u);
+}
+
+TEST(ClipboardText, CarriesLongTextWhole) {
+    std::string longText(5000, 'x');
+    longText[4999] = 'y';
+    copyTextToClipboard(longText.c_str());
+    EXPECT_EQ(readText().text, longText);
+}
+
+TEST(ClipboardText, NullOrEmptyTextLeavesTheClipboardAlone) {
+    placeText("keep me");
+    copyTextToClipboard(nullptr);
+    EXPECT_EQ(readText().text, "keep me");
+    copyTextToClipboard("");
+    EXPECT_EQ(readText().text, "keep me");
+}
+
+TEST(ClipboardText, HeldClipboardKeepsItsContent) {
+    placeText("held content");
+    {
+        ClipboardHolder holder;
+        ASSERT_TRUE(holder.holding());
+        copyTextToClipboard("ABCDEF");
+    }
+    EXPECT_EQ(readText().text, "held content");
+}
+
+// A snapshot of the test's own making stands in for the zoom window's.
+class PixelColour : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        e2e::Picture picture(64, 48, 0xFF000000u);
+        for (int y = 0; y < 48; ++y) {
+            for (int x = 0; x < 64; ++x) {
+                picture.set(x, y, 0xFF000000u | (x * 4u) << 16 | (y * 5u) << 8 | 0x80u);
+            }
+        }
+        picture.set(9, 19, 0xFFFF0080u);  // red 255, green 0, blue 128
+        picture.set(30, 40, 0xFF12ABCDu);
+        bitmap_ = e2e::makeBitmap(picture);
+        dc_ = CreateCompatibleDC(nullptr);
+        previous_ = SelectObject(dc_, bitmap_);
+        magnifier.snapshotDc = dc_;
+        magnifier.screenLeft = 100;
+        magnifier.screenTop = 200;
+        magnifier.screenWidth = 64;
+        magnifier.screenHeight = 48;
+    }
+    void TearDown() override {
+        magnifier.snapshotDc = nullptr;
+        magnifier.screenLeft = magnifier.screenTop = 0;
+        magnifier.screenWidth = magnifier.screenHeight = 0;
+        SelectObject(dc_, previous_);
+        DeleteDC(dc_);
+        DeleteObject(bitmap_);
+    }
+    static bool moveCursor(int x, int y) {
+        SetCursorPos(x, y);
+        return e2e::waitUntil(
+            [&] {
+                POINT p = {};
+                GetCursorPos(&p);
+                return p.x == x && p.y == y;
+            },
+            3000);
+    }
+    HBITMAP bitmap_ = nullptr;
+    HDC dc_ = nullptr;
+    HGDIOBJ previous_ = nullptr;
+};
+
+TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {
+    const struct {
+        int x, y;
+        const char* text;
+    } cases[] = {
+        {110, 220, "FF0080"}, {131, 241, "12ABCD"}, {101, 201, "000080"}, {164, 248, "FCEB80"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(moveCursor(c.x, c.y));
+        placeText("before");
+        copyPixelColour();
+        e2e::ClipboardTextBlock now = readText();
+        EXPECT_EQ(now.text, c.text) << c.x << "," << c.y;
+        EXPECT_EQ(now.blockSize, 7u);
+    }
+}
+
+TEST_F(PixelColour, OutsideTheSnapshotGivesWhite) {
+    ASSERT_TRUE(moveCursor(100, 200));  // the snapshot's top-left corner: pixel (-1, -1)
+    copyPixelColour();
+    EXPECT_EQ(readText().text, "FFFFFF");
+}
+
+TEST_F(PixelColour, WithoutSnapshotLeavesTheClipboardAlone) {
+    magnifier.snapshotDc = nullptr;
+    placeText("untouched");
+    copyPixelColour();
+    EXPECT_EQ(readText().text, "untouched");
+}
+
+TEST_F(PixelColour, HeldClipboardKeepsItsContent) {
+    ASSERT_TRUE(moveCursor(110, 220));
+    placeText("held content");
+    {
+        ClipboardHolder holder;
+        ASSERT_TRUE(holder.holding());
+        copyPixelColour();
+    }
+    EXPECT_EQ(readText().text, "held content");
+}
+
+}  // namespace

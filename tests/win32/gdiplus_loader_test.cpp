@@ -1,0 +1,415 @@
+#include "picture/gdiplus_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <cstring>
+#include <string>
+
+#include "tests/e2e/harness/e2e.h"
+#include "tests/e2e/harness/gdiplus_files.h"
+
+namespace {
+
+using e2e::Picture;
+
+constexpr uint32_t kRed = 0xFFFF0000u;
+constexpr uint32_t kBlue = 0xFF0000FFu;
+constexpr uint32_t kGreen = 0xFF00FF00u;
+constexpr uint32_t kYellow = 0xFFFFFF00u;
+constexpr int kJpegTolerance = 24;
+
+std::string lower(std::string text) {
+    for (char& c : text) {
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    }
+    return text;
+}
+
+Picture halves(int width, int height, uint32_t left, uint32_t right) {
+    Picture picture(width, height, left);
+    for (int y = 0; y < height; ++y) {
+        for (int x = width / 2; x < width; ++x) {
+            picture.set(x, y, right);
+        }
+    }
+    return picture;
+}
+
+Picture quadrants(int width, int height) {
+    Picture picture(width, height, kRed);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            bool right = x >= width / 2;
+            bool bottom = y >= height / 2;
+            picture.set(x, y, bottom ? (right ? kYellow : kGreen) : (right ? kBlue : kRed));
+        }
+    }
+    return picture;
+}
+
+// A 32-bit surface with its own device context, for drawImage.
+class Surface {
+  public:
+    Surface(int width, int height, uint32_t fill)
+        : dc_(CreateCompatibleDC(nullptr)), bitmap_(e2e::makeBitmap(Picture(width, height, fill))) {
+        previous_ = SelectObject(dc_, bitmap_);
+    }
+    ~Surface() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC dc() const { return dc_; }
+    Picture pixels() const {
+        GdiFlush();
+        return e2e::readBitmap(bitmap_);
+    }
+
+  private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
+};
+
+class GdiplusLoaderTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(e2e::gdiplusAvailable());
+        folder_ = e2e::makeTempFolder("gdiplus");
+        ASSERT_FALSE(folder_.empty());
+    }
+    void TearDown() override { e2e::removeFolder(folder_); }
+    std::string path(const char* name) const { return folder_ + "\\" + name; }
+    std::string pngOf(const char* name, const Picture& picture) const {
+        std::string file = path(name);
+        EXPECT_TRUE(e2e::writePngFile(file, picture));
+        return file;
+    }
+    // The loader's image, written to a file and decoded again by the test's own GDI+ use.
+    Picture savedPicture(GdiplusLoader& loader, const char* name) const {
+        Picture picture;
+        EXPECT_EQ(loader.saveImageToFile(path(name).c_str(), 90, &kJpegEncoderClassId), 1);
+        EXPECT_TRUE(e2e::decodePictureFile(path(name), &picture));
+        return picture;
+    }
+    std::string folder_;
+};
+
+std::string modulePathOf(HMODULE module) {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(module, path, MAX_PATH);
+    return lower(path);
+}
+
+std::string systemPathOf(const char* name) {
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    return lower(std::string(folder) + "\\" + name);
+}
+
+TEST(SystemLibrary, BothWaysLoadFromTheSystemFolder) {
+    for (auto load : {&loadSystemLibrary, &loadSystemLibraryByPath}) {
+        HMODULE library = load("gdiplus.dll");
+        ASSERT_NE(library, nullptr);
+        EXPECT_EQ(modulePathOf(library), systemPathOf("gdiplus.dll"));
+        FreeLibrary(library);
+        EXPECT_EQ(load("no-such-library.dll"), nullptr);
+    }
+}
+
+TEST_F(GdiplusLoaderTest, LoadsTheLibraryFromTheSystemFolderAndStartsGdiplus) {
+    GdiplusLoader loader;
+    ASSERT_NE(loader.library, nullptr);
+    EXPECT_NE(loader.token, 0u);
+    EXPECT_EQ(loader.image, nullptr);
+    EXPECT_EQ(modulePathOf(loader.library), systemPathOf("gdiplus.dll"));
+}
+
+TEST(SystemLibrary, RefusesANameTooLongForAPath) {
+    std::string name(MAX_PATH, 'a');
+    EXPECT_EQ(loadSystemLibraryByPath(name.c_str()), nullptr);
+}
+
+TEST_F(GdiplusLoaderTest, LoadsAPngAndScalesItOverTheWholeRectangle) {
+    std::string png = pngOf("halves.png", halves(100, 50, kRed, kBlue));
+    GdiplusLoader loader;
+    ASSERT_EQ(loader.loadImageFromFile(png.c_str()), 1);
+    ASSERT_NE(loader.image, nullptr);
+    Surface surface(250, 200, kGreen);
+    EXPECT_EQ(loader.drawImage(surface.dc(), 0, 0, 250, 200, loader.image), 1);
+    Picture drawn = surface.pixels();
+    const struct {
+        int x, y;
+        uint32_t colour;
+    } probes[] = {{4, 4, kRed},    {60, 100, kRed},   {4, 195, kRed},   {120, 195, kRed},
+                  {130, 4, kBlue}, {190, 100, kBlue}, {245, 195, kBlue}};
+    for (const auto& probe : probes) {
+        EXPECT_LE(e2e::channelDistance(drawn.at(probe.x, probe.y), probe.colour), 40)
+            << probe.x << "," << probe.y << " " << std::hex << drawn.at(probe.x, probe.y);
+    }
+}
+
+TEST_F(GdiplusLoaderTest, DrawsIntoTheGivenRectangleOnly) {
+    std::string png = pngOf("red.png", Picture(10, 10, kRed));
+    GdiplusLoader loader;
+    ASSERT_EQ(loader.loadImageFromFile(png.c_str()), 1);
+    Surface surface(100, 100, kGreen);
+    EXPECT_EQ(loader.drawImage(surface.dc(), 20, 30, 60, 90, loader.image), 1);
+    Picture drawn = surface.pixels();
+    EXPECT_LE(e2e::channelDistance(drawn.at(40, 60), kRed), 8);
+    EXPECT_EQ(e2e::rgbOf(drawn.at(10, 60)), e2e::rgbOf(kGreen));
+    EXPECT_EQ(e2e::rgbOf(drawn.at(70, 60)), e2e::rgbOf(kGreen));
+    EXPECT_EQ(e2e::rgbOf(drawn.at(40, 20)), e2e::rgbOf(kGreen));
+    EXPECT_EQ(e2e::rgbOf(drawn.at(40, 95)), e2e::rgbOf(kGreen));
+}
+
+TEST_F(GdiplusLoaderTest, SavesTheBitmapItWasGivenAsJpeg) {
+    HBITMAP bitmap = e2e::makeBitmap(quadrants(250, 200));
+    GdiplusLoader loader;
+    ASSERT_EQ(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
+    DeleteObject(bitmap);  // the loader holds its own copy
+    ASSERT_NE(loader.image, nullptr);
+    std::string file = path("quadrants.jpg");
+    ASSERT_EQ(loader.saveImageToFile(file.c_str(), 75, &kJpegEncoderClassId), 1);
+    EXPECT_NE(loader.image, nullptr);  // kept after saving
+
+    std::vector<uint8_t> bytes = e2e::readFileBytes(file);
+    ASSERT_GE(bytes.size(), 3u);
+    EXPECT_EQ(bytes[0], 0xFF);
+    EXPECT_EQ(bytes[1], 0xD8);
+    Picture saved;
+    ASSERT_TRUE(e2e::decodePictureFile(file, &saved));
+    EXPECT_EQ(saved.width, 250);
+    EXPECT_EQ(saved.height, 200);
+    EXPECT_LE(e2e::channelDistance(saved.at(60, 50), kRed), kJpegTolerance);
+    EXPECT_LE(e2e::channelDistance(saved.at(190, 50), kBlue), kJpegTolerance);
+    EXPECT_LE(e2e::channelDistance(saved.at(60, 150), kGreen), kJpegTolerance);
+    EXPECT_LE(e2e::channelDistance(saved.at(190, 150), kYellow), kJpegTolerance);
+}
+
+TEST_F(GdiplusLoaderTest, ReplacesAnExistingFile) {
+    std::string file = path("old.jpg");
+    ASSERT_TRUE(e2e::writeFileBytes(file, "not a picture", 13));
+    HBITMAP bitmap = e2e::makeBitmap(Picture(40, 30, kBlue));
+    GdiplusLoader loader;
+    ASSERT_EQ(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
+    DeleteObject(bitmap);
+    ASSERT_EQ(loader.saveImageToFile(file.c_str(), 75, &kJpegEncoderClassId), 1);
+    Picture saved;
+    ASSERT_TRUE(e2e::decodePictureFile(file, &saved));
+    EXPECT_EQ(saved.width, 40);
+}
+
+// The class ids in the program are the ones GDI+ itself publishes.
+TEST_F(GdiplusLoaderTest, JpegEncoderClassIdIsTheOneGdiplusLists) {
+    struct ImageCodecInfo {
+        CLSID Clsid;
+        GUID FormatID;
+        const WCHAR* CodecName;
+        const WCHAR* DllName;
+        const WCHAR* FormatDescription;
+        const WCHAR* FilenameExtension;
+        const WCHAR* MimeType;
+        DWORD Flags, Version, SigCount, SigSize;
+        const BYTE* SigPattern;
+        const BYTE* SigMask;
+    };
+    using SizeFn = int(WINAPI*)(UINT*, UINT*);
+    using ListFn = int(WINAPI*)(UINT, UINT, ImageCodecInfo*);
+    GdiplusLoader loader;
+    auto getSize = reinterpret_cast<SizeFn>(
+        reinterpret_cast<void*>(GetProcAddress(loader.library, "GdipGetImageEncodersSize")));
+    auto getList = reinterpret_cast<ListFn>(
+        reinterpret_cast<void*>(GetProcAddress(loader.library, "GdipGetImageEncoders")));
+    ASSERT_NE(getSize, nullptr);
+    ASSERT_NE(getList, nullptr);
+    UINT count = 0, bytes = 0;
+    ASSERT_EQ(getSize(&count, &bytes), 0);
+    std::vector<uint8_t> block(bytes);
+    auto* codecs = reinterpret_cast<ImageCodecInfo*>(block.data());
+    ASSERT_EQ(getList(count, bytes, codecs), 0);
+    bool found = false;
+    for (UINT i = 0; i < count; ++i) {
+        if (lstrcmpW(codecs[i].MimeType, L"image/jpeg") == 0) {
+            found = true;
+            EXPECT_EQ(memcmp(&codecs[i].Clsid, &kJpegEncoderClassId, sizeof(GUID)), 0);
+        }
+    }
+    EXPECT_TRUE(found);
+    const uint8_t qualityBytes[16] = {0xB5, 0xE4, 0x5B, 0x1D, 0x4A, 0xFA, 0x2D, 0x45,
+                                      0x9C, 0xDD, 0x5D, 0xB3, 0x51, 0x05, 0xE7, 0xEB};
+    const uint8_t saveFlagBytes[16] = {0xFC, 0x66, 0x22, 0x29, 0x40, 0xAC, 0xBF, 0x47,
+                                       0x8C, 0xFC, 0xA8, 0x5B, 0x89, 0xA6, 0x55, 0xDE};
+    EXPECT_EQ(memcmp(&kEncoderQualityId, qualityBytes, 16), 0);
+    EXPECT_EQ(memcmp(&kEncoderSaveFlagId, saveFlagBytes, 16), 0);
+}
+
+TEST_F(GdiplusLoaderTest, MissingFileLeavesNoImageEvenIfOneWasHeld) {
+    std::string png = pngOf("blue.png", Picture(8, 8, kBlue));
+    GdiplusLoader loader;
+    ASSERT_EQ(loader.loadImageFromFile(png.c_str()), 1);
+    ASSERT_NE(loader.image, nullptr);
+    EXPECT_EQ(loader.loadImageFromFile(path("missing.png").c_str()), 0);
+    EXPECT_EQ(loader.image, nullptr);
+}
+
+TEST_F(GdiplusLoaderTest, CorruptFileLoadsNothing) {
+    std::string file = path("corrupt.png");
+    const unsigned char bytes[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 1, 2, 3};
+    ASSERT_TRUE(e2e::writeFileBytes(file, bytes, sizeof(bytes)));
+    GdiplusLoader loader;
+    EXPECT_EQ(loader.loadImageFromFile(file.c_str()), 0);
+    EXPECT_EQ(loader.image, nullptr);
+}
+
+TEST_F(GdiplusLoaderTest, SaveWithoutImageWritesNothing) {
+    GdiplusLoader loader;
+    std::string file = path("nothing.jpg");
+    EXPECT_EQ(loader.saveImageToFile(file.c_str(), 75, &kJpegEncoderClassId), 0);
+    EXPECT_FALSE(e2e::fileExists(file));
+}
+
+TEST_F(GdiplusLoaderTest, SecondCreationReplacesTheFirstImage) {
+    HBITMAP first = e2e::makeBitmap(Picture(50, 40, kRed));
+    HBITMAP second = e2e::makeBitmap(Picture(80, 60, kBlue));
+    GdiplusLoader loader;
+    ASSERT_EQ(loader.createBitmapFromHbitmap(first), kGdiplusOk);
+    ASSERT_EQ(loader.createBitmapFromHbitmap(second), kGdiplusOk);
+    DeleteObject(first);
+    DeleteObject(second);
+    EXPECT_NE(loader.image, nullptr);
+    Picture saved = savedPicture(loader, "second.jpg");
+    EXPECT_EQ(saved.width, 80);
+    EXPECT_EQ(saved.height, 60);
+    EXPECT_LE(e2e::channelDistance(saved.at(40, 30), kBlue), kJpegTolerance);
+}
+
+// GDI+ keeps a loaded file open while its image lives, so a released image frees the file.
+TEST_F(GdiplusLoaderTest, LoadingAnotherPictureReleasesTheFirst) {
+    std::string firstPng = pngOf("first.png", Picture(8, 8, kRed));
+    std::string secondPng = pngOf("second.png", Picture(8, 8, kBlue));
+    GdiplusLoader loader;
+    ASSERT_EQ(loader.loadImageFromFile(firstPng.c_str()), 1);
+    HANDLE exclusive = CreateFileA(firstPng.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(exclusive, INVALID_HANDLE_VALUE) << "GDI+ does not hold the file open";
+    if (exclusive != INVALID_HANDLE_VALUE) {
+        CloseHandle(exclusive);
+    }
+    ASSERT_EQ(loader.loadImageFromFile(secondPng.c_str()), 1);
+    exclusive = CreateFileA(firstPng.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(exclusive, INVALID_HANDLE_VALUE);
+    if (exclusive != INVALID_HANDLE_VALUE) {
+        CloseHandle(exclusive);
+    }
+}
+
+TEST_F(GdiplusLoaderTest, UnwritablePathsWriteNothing) {
+    HBITMAP bitmap = e2e::makeBitmap(Picture(20, 20, kRed));
+    GdiplusLoader loader;
+    ASSERT_EQ(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
+    DeleteObject(bitmap);
+    for (const std::string& file :
+         {path("no such folder\\shot.jpg"), path("bad<name>?.jpg"), std::string(),
+          std::string("Z:\\proc\\vistrel-loader-test.jpg")}) {
+        EXPECT_EQ(loader.saveImageToFile(file.c_str(), 75, &kJpegEncoderClassId), 0) << file;
+    }
+    EXPECT_FALSE(e2e::fileExists(path("no such folder")));
+    EXPECT_EQ(loader.saveImageToFile(nullptr, 75, &kJpegEncoderClassId), 0);
+    EXPECT_EQ(loader.saveImageToFile(path("x.jpg").c_str(), 75, nullptr), 0);
+    EXPECT_NE(loader.image, nullptr);
+}
+
+TEST_F(GdiplusLoaderTest, NullPathLeavesAHeldImageAlone) {
+    std::string png = pngOf("kept.png", Picture(8, 8, kRed));
+    GdiplusLoader loader;
+    ASSERT_EQ(loader.loadImageFromFile(png.c_str()), 1);
+    void* held = loader.image;
+    EXPECT_EQ(loader.loadImageFromFile(nullptr), 0);
+    EXPECT_EQ(loader.image, held);
+}
+
+// The three states are fixed at construction; a test reaches the weaker two by taking the
+// fields away from a working loader and gives them back before it is destroyed.
+class LoaderState {
+  public:
+    LoaderState(GdiplusLoader& loader, HMODULE library, uintptr_t token)
+        : loader_(loader), library_(loader.library), token_(loader.token) {
+        loader_.library = library;
+        loader_.token = token;
+    }
+    ~LoaderState() {
+        loader_.library = library_;
+        loader_.token = token_;
+    }
+
+  private:
+    GdiplusLoader& loader_;
+    HMODULE library_;
+    uintptr_t token_;
+};
+
+TEST_F(GdiplusLoaderTest, WithoutTheLibraryEveryOperationFailsQuietly) {
+    std::string png = pngOf("red.png", Picture(8, 8, kRed));
+    HBITMAP bitmap = e2e::makeBitmap(Picture(8, 8, kRed));
+    GdiplusLoader loader;
+    {
+        LoaderState noLibrary(loader, nullptr, 0);
+        EXPECT_EQ(loader.loadImageFromFile(png.c_str()), 0);
+        EXPECT_NE(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
+        EXPECT_EQ(loader.image, nullptr);
+        EXPECT_EQ(loader.saveImageToFile(path("a.jpg").c_str(), 75, &kJpegEncoderClassId), 0);
+        Surface surface(20, 20, kGreen);
+        EXPECT_EQ(loader.drawImage(surface.dc(), 0, 0, 20, 20, nullptr), 0);
+        EXPECT_EQ(e2e::rgbOf(surface.pixels().at(10, 10)), e2e::rgbOf(kGreen));
+        loader.disposeImage();
+    }
+    DeleteObject(bitmap);
+    EXPECT_FALSE(e2e::fileExists(path("a.jpg")));
+}
+
+TEST_F(GdiplusLoaderTest, LibraryNotStartedMakesNoImageButStillDraws) {
+    std::string png = pngOf("red.png", Picture(8, 8, kRed));
+    HBITMAP bitmap = e2e::makeBitmap(Picture(8, 8, kRed));
+    GdiplusLoader loader;
+    GdiplusLoader watermark;
+    ASSERT_EQ(watermark.loadImageFromFile(png.c_str()), 1);
+    {
+        LoaderState notStarted(loader, loader.library, 0);
+        EXPECT_EQ(loader.loadImageFromFile(png.c_str()), 0);
+        EXPECT_NE(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
+        EXPECT_EQ(loader.image, nullptr);
+        EXPECT_EQ(loader.saveImageToFile(path("a.jpg").c_str(), 75, &kJpegEncoderClassId), 0);
+        Surface surface(20, 20, kGreen);
+        EXPECT_EQ(loader.drawImage(surface.dc(), 0, 0, 20, 20, watermark.image), 1);
+        EXPECT_LE(e2e::channelDistance(surface.pixels().at(10, 10), kRed), 8);
+    }
+    DeleteObject(bitmap);
+    EXPECT_FALSE(e2e::fileExists(path("a.jpg")));
+}
+
+TEST_F(GdiplusLoaderTest, MissingExportsFailOnlyTheOperationsThatNeedThem) {
+    std::string png = pngOf("red.png", Picture(8, 8, kRed));
+    HBITMAP bitmap = e2e::makeBitmap(Picture(8, 8, kRed));
+    GdiplusLoader loader;
+    ASSERT_EQ(loader.loadImageFromFile(png.c_str()), 1);
+    void* held = loader.image;
+    {
+        // A library that exports none of the GDI+ names.
+        LoaderState wrongLibrary(loader, GetModuleHandleA("kernel32.dll"), loader.token);
+        loader.disposeImage();
+        EXPECT_EQ(loader.image, held);  // without GdipDisposeImage the handle stays
+        EXPECT_NE(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
+        EXPECT_EQ(loader.image, held);
+        EXPECT_EQ(loader.saveImageToFile(path("a.jpg").c_str(), 75, &kJpegEncoderClassId), 0);
+        Surface surface(20, 20, kGreen);
+        EXPECT_EQ(loader.drawImage(surface.dc(), 0, 0, 20, 20, held), 0);
+        EXPECT_EQ(loader.loadImageFromFile(png.c_str()), 0);
+    }
+    DeleteObject(bitmap);
+    EXPECT_FALSE(e2e::fileExists(path("a.jpg")));
+}
+
+}  // namespace
