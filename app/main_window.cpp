@@ -135,6 +135,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         handleWakeMessage(window);
         return appState.wakeMessage;
     }
+    if (handleTaskbarCreated(message)) {
+        return 0;
+    }
     switch (message) {
         case WM_CREATE:
             onCreate(window);

@@ -245,10 +245,15 @@ LRESULT Magnifier::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-// Every message also goes to the default procedure, so the frame keeps its sizing cursors.
+// Every message also goes to the default procedure, so the frame keeps its sizing cursors;
+// except a paint the handler has completed, where the default procedure would only repeat an
+// empty BeginPaint/EndPaint pair (and answer 0 all the same) on every follow step.
 LRESULT CALLBACK magnifierWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (magnifierInstance != nullptr) {
         magnifierInstance->handleMessage(message, wParam, lParam);
+        if (message == WM_PAINT) {
+            return 0;
+        }
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }

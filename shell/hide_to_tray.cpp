@@ -1,11 +1,78 @@
 #include "shell/hide_to_tray.h"
+#include <shellapi.h>
 
+#include "shell/tray_area.h"
 #include "shell/tray_icon.h"
+
+namespace {
+
+bool minimiseAnimationOn() {
+    ANIMATIONINFO info = {};
+    info.cbSize = sizeof(info);
+    if (!SystemParametersInfoA(SPI_GETANIMATION, sizeof(info), &info, 0)) {
+        return false;
+    }
+    return info.iMinAnimate != 0;
+}
+
+TrayRect toTrayRect(const RECT& rect) {
+    return TrayRect{rect.left, rect.top, rect.right, rect.bottom};
+}
+
+TrayAreaFacts gatherTrayAreaFacts() {
+    TrayAreaFacts facts = {};
+    RECT rect = {};
+    HWND taskbar = FindWindowExA(nullptr, nullptr, "Shell_TrayWnd", nullptr);
+    if (taskbar != nullptr) {
+        facts.hasTaskbarWindow = true;
+        GetWindowRect(taskbar, &rect);
+        facts.taskbarWindowRect = toTrayRect(rect);
+        HWND notify = FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr);
+        if (notify != nullptr) {
+            facts.hasNotifyWindow = true;
+            rect = RECT{};
+            GetWindowRect(notify, &rect);
+            facts.notifyWindowRect = toTrayRect(rect);
+        }
+    }
+    // The structure's own size: the shell of a 64-bit system refuses the 32-bit layout's 36.
+    APPBARDATA bar = {};
+    bar.cbSize = sizeof(bar);
+    if (SHAppBarMessage(ABM_GETTASKBARPOS, &bar) != 0) {
+        facts.hasTaskbarPosition = true;
+        facts.taskbarEdge = bar.uEdge;
+        facts.taskbarPositionRect = toTrayRect(bar.rc);
+    }
+    rect = RECT{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0);
+    facts.workArea = toTrayRect(rect);
+    return facts;
+}
+
+}  // namespace
+
+void findTrayArea(RECT* rect) {
+    if (rect == nullptr) {
+        return;
+    }
+    TrayRect area = chooseTrayArea(gatherTrayAreaFacts());
+    rect->left = area.left;
+    rect->top = area.top;
+    rect->right = area.right;
+    rect->bottom = area.bottom;
+}
 
 void hideToTray() {
     hideWindow(trayIcon().owner, 1);
 }
 
-BOOL hideWindow(HWND window, int) {
+BOOL hideWindow(HWND window, int animate) {
+    if (animate != 0 && minimiseAnimationOn()) {
+        RECT from = {};
+        GetWindowRect(window, &from);
+        RECT to = {};
+        findTrayArea(&to);
+        DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
+    }
     return ShowWindow(window, SW_HIDE);
 }

@@ -3,5 +3,10 @@
 
 #include <windows.h>
 
+// The tray icon's owner (the main window) is hidden, animated when the system animates.
 void hideToTray();
+// Animates from the window to the notification area when animate is non-zero and the
+// system's minimise animation is on; then hides the window. ShowWindow's result.
 BOOL hideWindow(HWND window, int animate);
+// The best estimate of the notification area's screen rectangle.
+void findTrayArea(RECT* rect);

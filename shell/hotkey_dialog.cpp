@@ -1,9 +1,72 @@
 #include "shell/hotkey_dialog.h"
+#include <commctrl.h>
 
-int showHotkeyDialog(HWND) {
+#include "app/app_state.h"
+#include "app/settings.h"
+#include "resources/resource_ids.h"
+#include "shell/hotkey_rules.h"
+#include "texts/texts.h"
+
+HotkeyDialog hotkeyDialog = {nullptr};
+
+namespace {
+
+void onInitDialog(HWND dialog) {
+    hotkeyDialog.window = dialog;
+    uint32_t packed = packHotkey(appState.hotkeyVirtualKey, appState.hotkeyModifiers);
+    SendDlgItemMessageA(dialog, IDC_HOTKEY_CONTROL, HKM_SETHOTKEY, packed, 0);
+}
+
+// A rejected entry leaves AppState as it was, so the poll goes on with the last accepted
+// hotkey rather than with a key the user was told is not valid.
+INT_PTR onOk(HWND dialog) {
+    LRESULT packed = SendDlgItemMessageA(dialog, IDC_HOTKEY_CONTROL, HKM_GETHOTKEY, 0, 0);
+    HotkeyEntry entry = unpackHotkey(static_cast<uint64_t>(packed));
+    HotkeyCheck check = checkHotkeyEntry(entry);
+    if (check == HotkeyCheck::kRejected) {
+        const char* text = uiString(5);
+        MessageBoxA(dialog, text != nullptr ? text : "", "Error", MB_OK);
+        return 0;
+    }
+    appState.hotkeyVirtualKey = entry.virtualKey;
+    appState.hotkeyModifiers = entry.modifiers;
+    appState.hotkeyUseFlag = check == HotkeyCheck::kOn ? 1 : 0;
+    writeSetting("use_hk", appState.hotkeyUseFlag);
+    writeSetting("hk_vkey", appState.hotkeyVirtualKey);
+    writeSetting("hk_key", appState.hotkeyModifiers);
+    EndDialog(dialog, IDOK);
+    return 1;
+}
+
+}  // namespace
+
+int showHotkeyDialog(HWND owner) {
+    if (hotkeyDialog.window != nullptr) {
+        SetFocus(hotkeyDialog.window);
+        return 0;
+    }
+    DialogBoxParamA(appState.moduleInstance, MAKEINTRESOURCEA(IDD_HOTKEY), owner, hotkeyDialogProc,
+                    0);
+    hotkeyDialog.window = nullptr;
     return 0;
 }
 
-INT_PTR CALLBACK hotkeyDialogProc(HWND, UINT, WPARAM, LPARAM) {
-    return 0;
+INT_PTR CALLBACK hotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            onInitDialog(dialog);
+            return 0;  // no default focus from the system
+        case WM_COMMAND:
+            switch (LOWORD(wParam)) {
+                case IDOK:
+                    return onOk(dialog);
+                case IDCANCEL:
+                    EndDialog(dialog, IDCANCEL);
+                    return 1;
+                default:
+                    return 0;
+            }
+        default:
+            return 0;
+    }
 }

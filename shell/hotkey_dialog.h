@@ -3,5 +3,13 @@
 
 #include <windows.h>
 
+// The one hotkey dialog of the process; window is null while none is open.
+struct HotkeyDialog {
+    HWND window;
+};
+
+extern HotkeyDialog hotkeyDialog;
+
+// Runs the dialog and returns 0 when it has closed; only focuses it when it is already open.
 int showHotkeyDialog(HWND owner);
 INT_PTR CALLBACK hotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,23 +2,135 @@
 
 #include "app/app_state.h"
 #include "app/commands.h"
+#include "resources/resource_ids.h"
+#include "shell/tray_menu.h"
+
+namespace {
+
+const DWORD kRefreshIntervalMs = 5000;
+
+// A fresh copy of icon 107 at the system's large-icon size, owned by whoever keeps it.
+HICON loadTrayIconImage() {
+    return static_cast<HICON>(LoadImageA(appState.moduleInstance, MAKEINTRESOURCEA(IDI_VISTREL),
+                                         IMAGE_ICON, GetSystemMetrics(SM_CXICON),
+                                         GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+}
+
+}  // namespace
+
+void fillNotifyRecord(NOTIFYICONDATAA& record, HWND owner, UINT id, HICON iconImage,
+                      const char* text) {
+    ZeroMemory(&record, sizeof(record));
+    // The first published layout: 88 bytes in a 32-bit build, 104 in a 64-bit one.
+    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    record.hWnd = owner;
+    record.uID = id;
+    record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    record.uCallbackMessage = WM_TRAYNOTIFY;
+    record.hIcon = iconImage;
+    lstrcpynA(record.szTip, text != nullptr ? text : "", 64);
+}
 
 TrayIcon::TrayIcon()
-    : threadId(0), thread(nullptr), tip{}, icon(nullptr), iconId(0), owner(nullptr) {}
+    : threadId(0),
+      thread(nullptr),
+      tip{},
+      icon(nullptr),
+      iconId(0),
+      owner(nullptr),
+      stopEvent(nullptr),
+      refreshIntervalMs(kRefreshIntervalMs) {}
 
-TrayIcon::~TrayIcon() = default;
+TrayIcon::~TrayIcon() {
+    remove();
+}
 
 void TrayIcon::setOwner(HWND window) {
     owner = window;
 }
 
-int TrayIcon::add(UINT id, HICON iconImage, const char*, int) {
+int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefresher) {
+    // The refresher reads the fields about to change: it pauses while they do.
+    bool refresherRan = thread != nullptr;
+    stopRefresher();
     iconId = id;
-    icon = iconImage;
+    if (icon != iconImage) {
+        releaseIcon();
+        icon = iconImage;
+    }
+    lstrcpynA(tip, tipText != nullptr ? tipText : "", sizeof(tip));
+    notify(NIM_ADD, icon, tip);
+    if (startRefresher != 0 || refresherRan) {
+        this->startRefresher();
+    }
     return 1;
 }
 
-void TrayIcon::remove() {}
+// The refresher ends first: stopped after the delete, it could add the icon back.
+void TrayIcon::remove() {
+    stopRefresher();
+    notify(NIM_DELETE, nullptr, nullptr);
+    releaseIcon();
+}
+
+void TrayIcon::restore() {
+    if (owner == nullptr || icon == nullptr) {
+        return;
+    }
+    if (!notify(NIM_ADD, icon, tip)) {
+        notify(NIM_MODIFY, icon, tip);
+    }
+}
+
+BOOL TrayIcon::notify(DWORD message, HICON iconImage, const char* text) const {
+    NOTIFYICONDATAA record;
+    fillNotifyRecord(record, owner, iconId, iconImage, text);
+    return Shell_NotifyIconA(message, &record);
+}
+
+void TrayIcon::startRefresher() {
+    stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (stopEvent == nullptr) {
+        return;  // without a way to stop it cooperatively, no refresher runs
+    }
+    thread = CreateThread(nullptr, 0, refresherMain, this, 0, &threadId);
+    if (thread == nullptr) {
+        CloseHandle(stopEvent);
+        stopEvent = nullptr;
+        threadId = 0;
+    }
+}
+
+void TrayIcon::stopRefresher() {
+    if (thread == nullptr) {
+        return;
+    }
+    SetEvent(stopEvent);
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    CloseHandle(stopEvent);
+    thread = nullptr;
+    stopEvent = nullptr;
+    threadId = 0;
+}
+
+void TrayIcon::releaseIcon() {
+    if (icon != nullptr) {
+        DestroyIcon(icon);
+        icon = nullptr;
+    }
+}
+
+// The shell loses its icons when it restarts; every pass puts ours back if it is gone.
+DWORD WINAPI TrayIcon::refresherMain(LPVOID context) {
+    TrayIcon* self = static_cast<TrayIcon*>(context);
+    while (WaitForSingleObject(self->stopEvent, self->refreshIntervalMs) == WAIT_TIMEOUT) {
+        if (!self->notify(NIM_MODIFY, self->icon, self->tip)) {
+            self->notify(NIM_ADD, self->icon, self->tip);
+        }
+    }
+    return 0;
+}
 
 TrayIcon& trayIcon() {
     static TrayIcon instance;
@@ -26,15 +138,38 @@ TrayIcon& trayIcon() {
 }
 
 void addTrayIconForMainWindow(HWND window) {
+    appState.trayIconImage = loadTrayIconImage();
     trayIcon().setOwner(window);
+    trayIcon().add(TRAY_ICON_ID, appState.trayIconImage, instanceName.text(), 1);
 }
 
 void handleWakeMessage(HWND window) {
+    TrayIcon& tray = trayIcon();
+    tray.remove();
+    tray.setOwner(window);
+    appState.trayIconImage = loadTrayIconImage();
+    tray.add(TRAY_ICON_ID, appState.trayIconImage, instanceName.text(), 1);
     PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
 }
 
 void handleTrayNotify(HWND window, LPARAM lParam) {
-    if (lParam == WM_LBUTTONDOWN) {
-        PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
+    switch (lParam) {
+        case WM_LBUTTONDOWN:
+            PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
+            break;
+        case WM_RBUTTONDOWN:
+            showTrayMenu(window);
+            break;
+        default:
+            break;
     }
+}
+
+bool handleTaskbarCreated(UINT message) {
+    static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    if (taskbarCreated == 0 || message != taskbarCreated) {
+        return false;
+    }
+    trayIcon().restore();
+    return true;
 }

@@ -2,7 +2,11 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
+// Owns the icon handle given to add from then on: it stays valid for as long as the shell
+// may be handed it again, and is destroyed once, by remove, by a later add with another
+// icon, or by the destructor.
 class TrayIcon {
   public:
     TrayIcon();
@@ -13,7 +17,12 @@ class TrayIcon {
 
     void setOwner(HWND window);
     int add(UINT id, HICON iconImage, const char* tipText, int startRefresher);
+    // Deletes the icon from the shell and returns once a running refresher has ended.
     void remove();
+    // Adds the icon again with the values held, for a shell that has just (re)started.
+    void restore();
+    // One shell call with the owner and id held; returns the shell's result.
+    BOOL notify(DWORD message, HICON iconImage, const char* text) const;
 
     DWORD threadId;
     HANDLE thread;
@@ -21,14 +30,31 @@ class TrayIcon {
     HICON icon;
     UINT iconId;
     HWND owner;
+    // Set to end the refresher; it waits on this between its passes.
+    HANDLE stopEvent;
+    // The refresher's pause between two passes.
+    DWORD refreshIntervalMs;
+
+  private:
+    void startRefresher();
+    void stopRefresher();
+    void releaseIcon();
+    static DWORD WINAPI refresherMain(LPVOID context);
 };
+
+// The record of one shell call: the first published layout, the tip cut to 63 characters.
+void fillNotifyRecord(NOTIFYICONDATAA& record, HWND owner, UINT id, HICON iconImage,
+                      const char* text);
 
 // The process's one TrayIcon, constructed on the first call of the main window procedure.
 TrayIcon& trayIcon();
 
 // WM_CREATE: load icon 107 and add it for the main window with a running refresher.
+// appState.trayIconImage keeps a copy of the handle to read; the TrayIcon releases it.
 void addTrayIconForMainWindow(HWND window);
 // The wake message of a second start: re-add the icon and magnify.
 void handleWakeMessage(HWND window);
 // WM_TRAYNOTIFY: lParam carries the mouse message.
 void handleTrayNotify(HWND window, LPARAM lParam);
+// The shell's broadcast after it (re)started: true when message is it, and the icon is back.
+bool handleTaskbarCreated(UINT message);

@@ -214,15 +214,17 @@ HWND Program::zoomWindow() const {
     return findWindowOf(processId(), "WIN_VSTR_123");
 }
 
+// The main window can be found while its WM_CREATE still runs (adding the tray icon waits
+// for the shell); the zoom window, made near the end of WM_CREATE, shows it is through.
 HWND Program::waitForMainWindow(DWORD timeoutMs) {
     HWND window = nullptr;
     waitUntil(
         [&] {
             window = mainWindow();
-            return window != nullptr || !running();
+            return (window != nullptr && zoomWindow() != nullptr) || !running();
         },
         timeoutMs);
-    return window;
+    return window != nullptr ? window : mainWindow();
 }
 
 bool Program::running() const {

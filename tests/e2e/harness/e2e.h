@@ -50,7 +50,8 @@ class Program {
     // Starts it with Wine's debug channels set to wineDebug and Wine's own diagnostics
     // written to stderrPath (see wine_debug_launch.h); no thread handle is held then.
     bool startWithWineDebug(const char* wineDebug, const std::string& stderrPath);
-    // The main window (class "Vistrel") of this process, or null when the time is up.
+    // The main window (class "Vistrel") of this process once its creation is through, or
+    // null when the time is up.
     HWND waitForMainWindow(DWORD timeoutMs = 10000);
     HWND mainWindow() const;
     HWND zoomWindow() const;

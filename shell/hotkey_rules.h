@@ -1,0 +1,32 @@
+// The hotkey control's packed value and the check of an entry. Portable.
+#pragma once
+
+#include <cstdint>
+
+// Modifier flags as the hotkey control reports them.
+enum : int32_t {
+    kHotkeyShift = 1,
+    kHotkeyControl = 2,
+    kHotkeyAlt = 4,
+    kHotkeyExtended = 8,
+};
+
+struct HotkeyEntry {
+    int32_t virtualKey;  // 0..255, 0 = none
+    int32_t modifiers;   // 0..255
+};
+
+// The 16-bit value the control exchanges: the key's low byte in the low byte, the modifiers'
+// low byte in the high byte. Higher bits of either value are dropped.
+uint32_t packHotkey(int32_t virtualKey, int32_t modifiers);
+
+// Bits 0-7 are the key, bits 8-15 the modifiers; anything above is ignored.
+HotkeyEntry unpackHotkey(uint64_t packed);
+
+enum class HotkeyCheck {
+    kOn,        // a key with at least one modifier flag: stored, the hotkey is on
+    kOff,       // nothing entered: stored as zeros, the hotkey is off
+    kRejected,  // a key alone or modifiers alone: nothing is stored
+};
+
+HotkeyCheck checkHotkeyEntry(const HotkeyEntry& entry);

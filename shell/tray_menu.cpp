@@ -1,0 +1,52 @@
+#include "shell/tray_menu.h"
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "resources/resource_ids.h"
+#include "texts/texts.h"
+
+HMENU buildTrayMenu(HMENU* popup) {
+    *popup = nullptr;
+    HMENU menu = LoadMenuA(appState.moduleInstance, MAKEINTRESOURCEA(IDM_TRAYMENU));
+    if (menu == nullptr) {
+        return nullptr;
+    }
+    HMENU items = GetSubMenu(menu, 0);
+    if (items == nullptr) {
+        DestroyMenu(menu);
+        return nullptr;
+    }
+    // Command id 0: choosing it ends the menu without a command.
+    AppendMenuA(items, MF_STRING, 0, uiString(6));
+
+    MENUITEMINFOA autostartItem = {};
+    autostartItem.cbSize = sizeof(autostartItem);
+    autostartItem.fMask = MIIM_TYPE;
+    autostartItem.fType = MFT_STRING;
+    autostartItem.dwTypeData = const_cast<char*>(uiString(7));
+    SetMenuItemInfoA(items, CMD_AUTOSTART, FALSE, &autostartItem);
+    CheckMenuItem(items, CMD_AUTOSTART,
+                  MF_BYCOMMAND | (appState.autostartFlag != 0 ? MF_CHECKED : MF_UNCHECKED));
+    *popup = items;
+    return menu;
+}
+
+void showTrayMenu(HWND window) {
+    HMENU items = nullptr;
+    HMENU menu = buildTrayMenu(&items);
+    if (menu == nullptr) {
+        return;
+    }
+    POINT cursor = {};
+    GetCursorPos(&cursor);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(window);
+    UINT command = static_cast<UINT>(
+        TrackPopupMenu(items, TPM_RETURNCMD, cursor.x, cursor.y, 0, window, nullptr));
+    // Lets the owner's thread leave the menu state at once, as a tray menu needs.
+    PostMessageA(window, WM_NULL, 0, 0);
+    DestroyMenu(menu);
+    if (command > 0) {
+        SendMessageA(window, WM_COMMAND, command, 0);
+    }
+}

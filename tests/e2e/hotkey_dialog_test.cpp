@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app/commands.h"
+#include "tests/e2e/harness/e2e.h"
+#include "tests/e2e/harness/help_keys.h"
+#include "tests/e2e/harness/zoom_view.h"
+
+namespace {
+
+using e2e::Program;
+
+std::string textOf(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+std::vector<HWND> visibleWindowsTitled(const Program& program, const char* caption) {
+    std::vector<HWND> found;
+    for (HWND window : e2e::topLevelWindowsOf(program.processId())) {
+        if (IsWindowVisible(window) && textOf(window) == caption) {
+            found.push_back(window);
+        }
+    }
+    return found;
+}
+
+// The text of the message box: the Static control that carries text.
+std::string messageText(HWND box) {
+    std::string text;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = {};
+        GetClassNameA(child, name, sizeof(name));
+        if (lstrcmpiA(name, "Static") == 0 && !textOf(child).empty()) {
+            text = textOf(child);
+        }
+    }
+    return text;
+}
+
+class HotkeyDialog : public ::testing::Test {
+  protected:
+    void storeHotkey(const char* use, const char* key, const char* modifiers) {
+        program_.writeSetting("use_hk", use);
+        program_.writeSetting("hk_vkey", key);
+        program_.writeSetting("hk_key", modifiers);
+    }
+    void startProgram() {
+        ASSERT_TRUE(program_.start());
+        main_ = program_.waitForMainWindow();
+        ASSERT_NE(main_, nullptr);
+    }
+    // Asks for the dialog as the tray menu does, and waits for it.
+    void openDialog() {
+        ASSERT_TRUE(program_.postCommand(CMD_SET_HOTKEY));
+        openDialogWaitOnly();
+    }
+    void openDialogWaitOnly() {
+        ASSERT_TRUE(e2e::waitUntil(
+            [&] { return visibleWindowsTitled(program_, "HotKey ;)").size() == 1; }, 10000));
+        dialog_ = visibleWindowsTitled(program_, "HotKey ;)")[0];
+        control_ = GetDlgItem(dialog_, 1001);
+        ASSERT_NE(control_, nullptr);
+    }
+    LRESULT shownHotkey() { return SendMessageA(control_, HKM_GETHOTKEY, 0, 0); }
+    void enter(WPARAM packed) { SendMessageA(control_, HKM_SETHOTKEY, packed, 0); }
+    void pressOk() {
+        PostMessageA(dialog_, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog_, IDOK)));
+    }
+    bool dialogClosed() {
+        return e2e::waitUntil([&] { return !IsWindow(dialog_); }, 10000);
+    }
+    std::vector<std::string> storedHotkey() {
+        return {program_.readSettingText("use_hk"), program_.readSettingText("hk_vkey"),
+                program_.readSettingText("hk_key")};
+    }
+
+    Program program_;
+    HWND main_ = nullptr;
+    HWND dialog_ = nullptr;
+    HWND control_ = nullptr;
+};
+
+TEST_F(HotkeyDialog, ShowsTheStoredHotkeyAndCancelStoresNothing) {
+    storeHotkey("1", "116", "1");
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_NO_FATAL_FAILURE(openDialog());
+    EXPECT_EQ(shownHotkey(), 0x0174);
+    EXPECT_EQ(GetWindow(dialog_, GW_OWNER), main_);
+    EXPECT_EQ(e2e::focusOfThreadOf(dialog_), control_) << "typing goes to the hotkey control";
+    PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(dialogClosed());
+    EXPECT_EQ(storedHotkey(), (std::vector<std::string>{"1", "116", "1"}));
+}
+
+// Types a combination into the focused control: modifiers down, the key tapped, modifiers up.
+void typeCombination(const std::vector<WORD>& modifiers, WORD key) {
+    for (WORD modifier : modifiers) {
+        e2e::keyDown(modifier);
+    }
+    e2e::pumpFor(50);
+    e2e::tapKey(key);
+    e2e::pumpFor(50);
+    for (auto modifier = modifiers.rbegin(); modifier != modifiers.rend(); ++modifier) {
+        e2e::keyUp(*modifier);
+    }
+}
+
+// Holds the modifier and the key as the user would; true when the zoom window came up at
+// the cursor meanwhile.
+bool zoomWindowComesUpWith(const Program& program, WORD modifier, WORD key, DWORD waitMs) {
+    e2e::HeldKeys keys;
+    keys.press(modifier);
+    e2e::pumpFor(50);
+    keys.press(key);
+    HWND shown = e2e::waitForZoomWindowAt(program, e2e::centredRect(800, 500, 700, 300), waitMs);
+    keys.releaseAll();
+    e2e::pumpFor(100);
+    return shown != nullptr;
+}
+
+TEST_F(HotkeyDialog, EmptyEntrySwitchesTheHotkeyOff) {
+    storeHotkey("1", "116", "1");
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_NO_FATAL_FAILURE(openDialog());
+    enter(0);
+    pressOk();
+    ASSERT_TRUE(dialogClosed());
+    EXPECT_EQ(storedHotkey(), (std::vector<std::string>{"0", "0", "0"}));
+    EXPECT_TRUE(IsWindowEnabled(main_));
+}
+
+TEST_F(HotkeyDialog, ShiftF5TypedIsStoredAsKey116WithShift) {
+    storeHotkey("0", "0", "0");
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_NO_FATAL_FAILURE(openDialog());
+    EXPECT_EQ(shownHotkey(), 0) << "nothing stored: the empty control";
+    ASSERT_TRUE(e2e::waitUntil([&] { return e2e::focusOfThreadOf(dialog_) == control_; }, 5000));
+    e2e::pumpFor(300);  // let the focus change settle before keys are typed
+    typeCombination({VK_SHIFT}, VK_F5);
+    ASSERT_TRUE(e2e::waitUntil([&] { return shownHotkey() == 0x0174; }, 5000))
+        << "control shows " << std::hex << shownHotkey();
+    pressOk();
+    ASSERT_TRUE(dialogClosed());
+    EXPECT_EQ(storedHotkey(), (std::vector<std::string>{"1", "116", "1"}));
+
+    // At once in force, and always with Ctrl: Shift+F5 as entered does nothing.
+    ASSERT_TRUE(e2e::moveCursorTo(800, 500));
+    EXPECT_FALSE(zoomWindowComesUpWith(program_, VK_SHIFT, VK_F5, 1000));
+    EXPECT_TRUE(zoomWindowComesUpWith(program_, VK_CONTROL, VK_F5, 5000));
+}
+
+struct Incomplete {
+    const char* language;
+    WPARAM entered;
+    const char* textStart;
+};
+
+class HotkeyDialogRejects : public HotkeyDialog,
+                            public ::testing::WithParamInterface<Incomplete> {};
+
+TEST_P(HotkeyDialogRejects, ShowsTheErrorKeepsTheDialogAndAfterEscTheOldHotkey) {
+    program_.writeSetting("lng", GetParam().language);
+    storeHotkey("1", "116", "1");
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_NO_FATAL_FAILURE(openDialog());
+    enter(GetParam().entered);
+    pressOk();
+    HWND box = nullptr;
+    ASSERT_TRUE(e2e::waitUntil(
+        [&] {
+            std::vector<HWND> boxes = visibleWindowsTitled(program_, "Error");
+            box = boxes.empty() ? nullptr : boxes[0];
+            return box != nullptr;
+        },
+        10000));
+    std::string text = messageText(box);
+    EXPECT_EQ(text.rfind(GetParam().textStart, 0), 0u) << text;
+    EXPECT_NE(text.find("\\n"), std::string::npos) << "backslash and n as two characters";
+    EXPECT_EQ(GetWindow(box, GW_OWNER), dialog_);
+
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(e2e::waitUntil([&] { return !IsWindow(box); }, 10000));
+    EXPECT_TRUE(IsWindowVisible(dialog_)) << "the dialog stays open";
+    EXPECT_EQ(storedHotkey(), (std::vector<std::string>{"1", "116", "1"}));
+
+    ASSERT_TRUE(e2e::waitUntil([&] { return e2e::focusOfThreadOf(dialog_) != nullptr; }, 5000));
+    e2e::pumpFor(300);
+    e2e::tapKey(VK_ESCAPE);
+    if (!e2e::waitUntil([&] { return !IsWindow(dialog_); }, 3000)) {
+        ADD_FAILURE() << "Esc did not reach the dialog";
+        PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+        ASSERT_TRUE(dialogClosed());
+    }
+    EXPECT_EQ(storedHotkey(), (std::vector<std::string>{"1", "116", "1"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, HotkeyDialogRejects,
+    ::testing::Values(Incomplete{"1", VK_F5, "Please provide a key combination!"},
+                      Incomplete{"0", HOTKEYF_SHIFT << 8, "Bitte eine Tastenkombination!"},
+                      Incomplete{"1", (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8, "Please provide"}));
+
+// A refused entry is not taken over: the poll goes on with the hotkey accepted before.
+TEST_F(HotkeyDialog, RejectedEntryLeavesThePollOnThePreviousHotkey) {
+    storeHotkey("1", "117", "2");  // Ctrl+F6
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_NO_FATAL_FAILURE(openDialog());
+    enter(VK_F7);
+    pressOk();
+    ASSERT_TRUE(
+        e2e::waitUntil([&] { return !visibleWindowsTitled(program_, "Error").empty(); }, 10000));
+    HWND box = visibleWindowsTitled(program_, "Error")[0];
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(e2e::waitUntil([&] { return !IsWindow(box); }, 10000));
+    PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(dialogClosed());
+
+    ASSERT_TRUE(e2e::moveCursorTo(800, 500));
+    EXPECT_FALSE(zoomWindowComesUpWith(program_, VK_CONTROL, VK_F7, 1000));
+    EXPECT_TRUE(zoomWindowComesUpWith(program_, VK_CONTROL, VK_F6, 5000));
+    EXPECT_EQ(storedHotkey(), (std::vector<std::string>{"1", "117", "2"}));
+}
+
+TEST_F(HotkeyDialog, ZoomWindowsHHidesTheZoomWindowFirst) {
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_TRUE(e2e::moveCursorTo(800, 500));
+    ASSERT_TRUE(program_.postCommand(CMD_MAGNIFY));
+    HWND zoom = e2e::waitForZoomWindowAt(program_, e2e::centredRect(800, 500, 700, 300));
+    ASSERT_NE(zoom, nullptr);
+    ASSERT_TRUE(e2e::postKeyDown(zoom, 'H'));
+    ASSERT_NO_FATAL_FAILURE(openDialogWaitOnly());
+    EXPECT_FALSE(IsWindowVisible(zoom)) << "hidden before the dialog came up";
+    PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(dialogClosed());
+    EXPECT_FALSE(IsWindowVisible(zoom));
+}
+
+TEST_F(HotkeyDialog, ASecondRequestOpensNoSecondDialog) {
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    ASSERT_NO_FATAL_FAILURE(openDialog());
+    ASSERT_TRUE(program_.postCommand(CMD_SET_HOTKEY));
+    ASSERT_TRUE(program_.postCommand(CMD_SET_HOTKEY));
+    e2e::pumpFor(500);
+    EXPECT_EQ(visibleWindowsTitled(program_, "HotKey ;)").size(), 1u);
+    EXPECT_TRUE(IsWindow(dialog_));
+    EXPECT_EQ(e2e::focusOfThreadOf(dialog_), control_);
+    PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(dialogClosed());
+    // Closed, it opens again.
+    ASSERT_NO_FATAL_FAILURE(openDialog());
+    PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(dialogClosed());
+}
+
+}  // namespace

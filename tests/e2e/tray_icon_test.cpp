@@ -1,0 +1,107 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "app/commands.h"
+#include "tests/e2e/harness/e2e.h"
+#include "tests/e2e/harness/tray.h"
+
+namespace {
+
+using e2e::Program;
+
+bool iconOf(HWND main) {
+    return e2e::trayIconPresent(main, TRAY_ICON_ID);
+}
+
+// Waits for the refresher's next pass: the icon, deleted now, is back after it. Returns
+// false when no pass came within the refresher's period and a second of slack.
+bool awaitRefresherPass(HWND main) {
+    e2e::deleteTrayIcon(main, TRAY_ICON_ID);
+    return e2e::waitUntil([&] { return iconOf(main); }, 6000, 5);
+}
+
+class TrayIconOfProgram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(program_.start());
+        main_ = program_.waitForMainWindow();
+        ASSERT_NE(main_, nullptr);
+        ASSERT_TRUE(e2e::waitUntil([&] { return iconOf(main_); }, 5000));
+    }
+    Program program_;
+    HWND main_ = nullptr;
+};
+
+TEST_F(TrayIconOfProgram, ExistsFromTheStartAndIsGoneAfterTheEnd) {
+    e2e::OwnTrayIcon probe;
+    ASSERT_TRUE(probe.present());
+    EXPECT_FALSE(e2e::trayIconPresent(main_, TRAY_ICON_ID + 1));
+    ASSERT_TRUE(program_.postCommand(CMD_EXIT));
+    DWORD code = 1;
+    ASSERT_TRUE(program_.waitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_TRUE(probe.present());  // the shell is still there to ask
+    EXPECT_FALSE(iconOf(main_));
+}
+
+TEST_F(TrayIconOfProgram, ComesBackWithinSixSecondsAfterTheShellLostIt) {
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(e2e::deleteTrayIcon(main_, TRAY_ICON_ID));
+        ASSERT_FALSE(iconOf(main_));
+        EXPECT_TRUE(e2e::waitUntil([&] { return iconOf(main_); }, 6000)) << round;
+    }
+    EXPECT_TRUE(program_.running());
+}
+
+TEST_F(TrayIconOfProgram, TaskbarCreatedBringsItBackBeforeTheNextRefresh) {
+    ASSERT_TRUE(awaitRefresherPass(main_));
+    // The next pass is about five seconds away: an icon back within three was put back by
+    // the broadcast's handling.
+    ASSERT_TRUE(e2e::deleteTrayIcon(main_, TRAY_ICON_ID));
+    ASSERT_TRUE(PostMessageA(main_, RegisterWindowMessageA("TaskbarCreated"), 0, 0));
+    EXPECT_TRUE(e2e::waitUntil([&] { return iconOf(main_); }, 3000));
+}
+
+// The left button's press is shown in zoom_activation_test.cpp; release and the rest are not.
+TEST_F(TrayIconOfProgram, OtherMouseMessagesDoNothing) {
+    for (LPARAM mouse : {WM_MOUSEMOVE, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_RBUTTONUP,
+                         WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP}) {
+        ASSERT_TRUE(program_.postTrayNotify(mouse));
+    }
+    e2e::pumpFor(500);
+    EXPECT_TRUE(program_.running());
+    EXPECT_FALSE(e2e::hasVisibleWindow(program_.processId()));
+    EXPECT_TRUE(iconOf(main_));
+}
+
+bool contains(const std::vector<HWND>& windows, HWND window) {
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+TEST_F(TrayIconOfProgram, SecondStartMakesTheFirstReAddItsIconAndLeavesNoneOfItsOwn) {
+    std::vector<HWND> before = e2e::trayIconWindows();
+    ASSERT_EQ(before.size(), 1u);
+
+    Program second;
+    ASSERT_TRUE(second.start(" -bg"));
+    DWORD code = 0;
+    ASSERT_TRUE(second.waitForExit(20000, &code));
+    EXPECT_EQ(code, static_cast<DWORD>(EXIT_CODE_SECOND_START));
+
+    EXPECT_TRUE(iconOf(main_));
+    std::vector<HWND> after = e2e::trayIconWindows();
+    // One icon, the first instance's, and drawn anew: it was deleted and added again.
+    ASSERT_EQ(after.size(), 1u);
+    EXPECT_FALSE(contains(after, before[0]));
+    EXPECT_TRUE(program_.running());
+
+    EXPECT_TRUE(e2e::waitUntil(
+        [&] {
+            HWND zoom = program_.zoomWindow();
+            return zoom != nullptr && IsWindowVisible(zoom);
+        },
+        5000));
+}
+
+}  // namespace

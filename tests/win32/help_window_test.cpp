@@ -1,0 +1,339 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "app/help_window.h"
+#include "shell/tray_icon.h"
+#include "tests/e2e/harness/e2e.h"
+#include "texts/texts.h"
+
+namespace {
+
+// ---- Painting into a memory picture ---------------------------------------------------
+
+const COLORREF kMarker = RGB(0, 255, 0);  // never part of the page
+
+// A borderless window whose client area has the given size, and a picture to paint into.
+class HelpPaint : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() { loadTexts(); }
+    void SetUp() override { savedLanguage_ = appState.language; }
+    void TearDown() override {
+        appState.language = savedLanguage_;
+        if (window_ != nullptr) {
+            DestroyWindow(window_);
+        }
+        if (bitmap_ != nullptr) {
+            DeleteObject(bitmap_);
+        }
+        if (dc_ != nullptr) {
+            DeleteDC(dc_);
+        }
+    }
+    // Paints a client of clientWidth x clientHeight into a picture of the same width and
+    // pictureHeight rows, filled with the marker colour beforehand.
+    void paint(int clientWidth, int clientHeight, int pictureHeight) {
+        if (window_ == nullptr) {
+            window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, clientWidth, clientHeight,
+                                      nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+            dc_ = CreateCompatibleDC(nullptr);
+            BITMAPINFO info = {};
+            info.bmiHeader.biSize = sizeof(info.bmiHeader);
+            info.bmiHeader.biWidth = clientWidth;
+            info.bmiHeader.biHeight = -pictureHeight;  // top-down rows
+            info.bmiHeader.biPlanes = 1;
+            info.bmiHeader.biBitCount = 32;
+            void* bits = nullptr;
+            bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+            pixels_ = static_cast<uint32_t*>(bits);
+            SelectObject(dc_, bitmap_);
+            width_ = clientWidth;
+            height_ = pictureHeight;
+        }
+        ASSERT_NE(pixels_, nullptr);
+        RECT client = {};
+        GetClientRect(window_, &client);
+        ASSERT_EQ(client.right, clientWidth);
+        ASSERT_EQ(client.bottom, clientHeight);
+        for (int i = 0; i < width_ * height_; ++i) {
+            pixels_[i] = 0x00FF00;  // the marker, as 0x00RRGGBB
+        }
+        paintHelpWindow(dc_, window_);
+        GdiFlush();
+    }
+    COLORREF at(int x, int y) const {
+        uint32_t value = pixels_[y * width_ + x];
+        return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+    }
+    std::vector<uint32_t> picture() const {
+        return std::vector<uint32_t>(pixels_, pixels_ + width_ * height_);
+    }
+    static bool hasText() { return helpText() != nullptr && helpText()[0] != '\0'; }
+
+    HWND window_ = nullptr;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    uint32_t* pixels_ = nullptr;
+    int width_ = 0;
+    int height_ = 0;
+    int savedLanguage_ = 0;
+};
+
+TEST_F(HelpPaint, FillsEveryRowWithItsGradientColour) {
+    paint(800, 40, 40);
+    struct Row {
+        int y;
+        COLORREF colour;
+    };
+    for (Row row : {Row{0, RGB(0, 0, 200)}, Row{1, RGB(5, 0, 195)}, Row{23, RGB(114, 0, 86)},
+                    Row{39, RGB(195, 0, 5)}}) {
+        // Left of the text origin and at the far right the page shows the gradient alone.
+        EXPECT_EQ(at(0, row.y), row.colour) << "row " << row.y;
+        EXPECT_EQ(at(20, row.y), row.colour) << "row " << row.y;
+        if (row.y < 25) {
+            EXPECT_EQ(at(799, row.y), row.colour) << "row " << row.y;
+        }
+    }
+}
+
+TEST_F(HelpPaint, TallPageEndsNearRed) {
+    paint(300, 1080, 1080);
+    EXPECT_EQ(at(5, 0), RGB(0, 0, 200));
+    EXPECT_EQ(at(5, 540), RGB(100, 0, 100));
+    EXPECT_EQ(at(5, 1079), RGB(199, 0, 1));
+}
+
+TEST_F(HelpPaint, ClientWithoutRowsFillsNothingButStillDrawsTheText) {
+    paint(800, 0, 120);
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 800; x += 7) {
+            ASSERT_EQ(at(x, y), kMarker) << x << "," << y;
+        }
+    }
+    ASSERT_TRUE(hasText());
+    int white = 0;
+    for (int y = 20; y < 120; ++y) {
+        for (int x = 0; x < 800; ++x) {
+            white += at(x, y) == RGB(255, 255, 255) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(white, 50);
+}
+
+// Every fully covered shadow pixel has a fully covered white pixel |d| up and left of it:
+// the same text drawn twice, white last.
+TEST_F(HelpPaint, DrawsWhiteTextOverItsBlackShadowFromTheOrigin) {
+    for (int language : {0, 1}) {
+        appState.language = language;
+        paint(1280, 400, 400);
+        const int d = 3;  // 1280 pixels wide: offset -3
+        int white = 0, black = 0;
+        int left = 1280, top = 400;
+        for (int y = 0; y < 400; ++y) {
+            for (int x = 0; x < 1280; ++x) {
+                COLORREF colour = at(x, y);
+                if (colour == RGB(255, 255, 255)) {
+                    ++white;
+                    left = x < left ? x : left;
+                    top = y < top ? y : top;
+                } else if (colour == RGB(0, 0, 0)) {
+                    ++black;
+                    ASSERT_EQ(at(x - d, y - d), RGB(255, 255, 255))
+                        << "shadow at " << x << "," << y << " language " << language;
+                }
+            }
+        }
+        EXPECT_GT(white, 1000) << "language " << language;
+        EXPECT_GT(black, 100) << "language " << language;
+        // The white text starts at (30 - 3, 30 - 3); the first glyph sits close to it.
+        EXPECT_GE(left, 27 - 4);  // italic glyphs may reach a little left of their origin
+        EXPECT_LE(left, 27 + 20);
+        EXPECT_GE(top, 27);
+        EXPECT_LE(top, 27 + 30);
+    }
+}
+
+TEST_F(HelpPaint, DrawsTheTextOfTheCurrentLanguage) {
+    appState.language = 0;
+    paint(1280, 700, 700);
+    std::vector<uint32_t> german = picture();
+    appState.language = 1;
+    paint(1280, 700, 700);
+    std::vector<uint32_t> english = picture();
+    appState.language = 2;  // any language but 0 is English
+    paint(1280, 700, 700);
+    EXPECT_EQ(picture(), english);
+    EXPECT_NE(german, english);
+    EXPECT_STRNE(helpText(), "");
+}
+
+TEST_F(HelpPaint, LeavesTheContextsFontSelected) {
+    paint(640, 100, 100);
+    HFONT own = CreateFontA(-12, 0, 0, 0, 400, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
+    HGDIOBJ before = SelectObject(dc_, own);
+    paintHelpWindow(dc_, window_);
+    EXPECT_EQ(GetCurrentObject(dc_, OBJ_FONT), own);
+    SelectObject(dc_, before);
+    DeleteObject(own);
+}
+
+}  // namespace
+
+namespace {
+
+// ---- The keys: whatever key is reported, the held keys decide ---------------------------
+
+std::vector<UINT>& commandsSeen() {
+    static std::vector<UINT> seen;
+    return seen;
+}
+
+LRESULT CALLBACK recordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        commandsSeen().push_back(LOWORD(wParam));
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Keys pressed through the system's input, released again however the test ends.
+class HeldKeys {
+  public:
+    explicit HeldKeys(std::vector<WORD> keys) : keys_(std::move(keys)) {
+        for (WORD key : keys_) {
+            e2e::keyDown(key);
+        }
+        e2e::waitUntil(
+            [&] {
+                for (WORD key : keys_) {
+                    if ((GetAsyncKeyState(key) & 0x8000) == 0) {
+                        return false;
+                    }
+                }
+                return true;
+            },
+            2000);
+    }
+    ~HeldKeys() {
+        for (auto key = keys_.rbegin(); key != keys_.rend(); ++key) {
+            e2e::keyUp(*key);
+        }
+        e2e::waitUntil(
+            [&] {
+                for (WORD key : keys_) {
+                    if ((GetAsyncKeyState(key) & 0x8000) != 0) {
+                        return false;
+                    }
+                }
+                return true;
+            },
+            2000);
+        e2e::pumpFor(30);
+    }
+    HeldKeys(const HeldKeys&) = delete;
+    HeldKeys& operator=(const HeldKeys&) = delete;
+
+  private:
+    std::vector<WORD> keys_;
+};
+
+enum class Outcome { kEnglish, kGerman, kHidden, kHotkeyRequest, kDestroyed, kNothing };
+
+struct KeyCase {
+    const char* name;
+    std::vector<WORD> held;
+    Outcome outcome;
+};
+
+std::ostream& operator<<(std::ostream& out, const KeyCase& c) {
+    return out << c.name;
+}
+
+class HelpKeys : public ::testing::TestWithParam<KeyCase> {
+  protected:
+    void SetUp() override {
+        saved_ = appState;
+        savedOwner_ = trayIcon().owner;
+        folder_ = e2e::makeTempFolder("helpkeys");
+        path_ = folder_ + "\\vistrel.ini";
+        lstrcpynA(appState.settingsPath, path_.c_str(), MAX_PATH);
+        WNDCLASSA windowClass = {};
+        windowClass.lpfnWndProc = recordingProc;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "HelpKeysTest";
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(0, "HelpKeysTest", "help", WS_OVERLAPPEDWINDOW, 50, 50, 400, 300,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        // Not activated: a focus change makes the X driver reload the key state, which
+        // would drop the keys this test holds through SendInput.
+        ShowWindow(window_, SW_SHOWNOACTIVATE);
+        e2e::pumpFor(50);
+        trayIcon().owner = window_;
+        commandsSeen().clear();
+    }
+    void TearDown() override {
+        trayIcon().owner = savedOwner_;
+        if (IsWindow(window_)) {
+            DestroyWindow(window_);
+        }
+        appState = saved_;
+        e2e::removeFolder(folder_);
+    }
+    std::string stored(const char* key) {
+        char text[64] = {};
+        GetPrivateProfileStringA("Program", key, "<none>", text, sizeof(text), path_.c_str());
+        return text;
+    }
+
+    AppState saved_;
+    HWND savedOwner_ = nullptr;
+    std::string folder_;
+    std::string path_;
+    HWND window_ = nullptr;
+};
+
+TEST_P(HelpKeys, FirstHeldKeyInOrderActs) {
+    const KeyCase& c = GetParam();
+    appState.language = 7;  // neither value the keys store
+    {
+        HeldKeys held(c.held);
+        handleHelpWindowKey(window_);
+    }
+    bool alive = IsWindow(window_) != 0;
+    bool visible = alive && IsWindowVisible(window_);
+    int language = c.outcome == Outcome::kEnglish ? 1 : c.outcome == Outcome::kGerman ? 0 : 7;
+    EXPECT_EQ(appState.language, language);
+    EXPECT_EQ(stored("lng"), language == 7 ? "<none>" : std::to_string(language));
+    EXPECT_EQ(alive, c.outcome != Outcome::kDestroyed);
+    EXPECT_EQ(visible, c.outcome != Outcome::kDestroyed && c.outcome != Outcome::kHidden);
+    std::vector<UINT> expected;
+    if (c.outcome == Outcome::kHotkeyRequest) {
+        expected.push_back(CMD_SET_HOTKEY);
+    }
+    EXPECT_EQ(commandsSeen(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, HelpKeys,
+    ::testing::Values(KeyCase{"E", {'E'}, Outcome::kEnglish}, KeyCase{"D", {'D'}, Outcome::kGerman},
+                      KeyCase{"E_and_D", {'D', 'E'}, Outcome::kEnglish},
+                      KeyCase{"Shift_E", {VK_SHIFT, 'E'}, Outcome::kEnglish},
+                      KeyCase{"Ctrl_D", {VK_CONTROL, 'D'}, Outcome::kGerman},
+                      KeyCase{"T", {'T'}, Outcome::kHidden},
+                      KeyCase{"D_and_T", {'T', 'D'}, Outcome::kGerman},
+                      KeyCase{"H", {'H'}, Outcome::kHotkeyRequest},
+                      KeyCase{"T_and_H", {'H', 'T'}, Outcome::kHidden},
+                      KeyCase{"Esc", {VK_ESCAPE}, Outcome::kDestroyed},
+                      KeyCase{"H_and_Esc", {VK_ESCAPE, 'H'}, Outcome::kHotkeyRequest},
+                      KeyCase{"other_key", {'Q'}, Outcome::kNothing},
+                      KeyCase{"no_key", {}, Outcome::kNothing}),
+    [](const ::testing::TestParamInfo<KeyCase>& caseInfo) {
+        return std::string(caseInfo.param.name);
+    });
+
+}  // namespace

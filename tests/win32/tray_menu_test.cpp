@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/commands.h"
+#include "shell/tray_menu.h"
+#include "texts/texts.h"
+
+namespace {
+
+struct Entry {
+    UINT id;
+    std::string text;
+    bool separator;
+};
+
+// The popup as the user sees it: nine entries, the eighth and ninth from the string list.
+std::vector<Entry> expectedEntries() {
+    return {{CMD_HELP, "Help", false},
+            {0, "", true},
+            {CMD_EXIT, "&Exit", false},
+            {0, "", true},
+            {CMD_AUTOSTART, uiString(7), false},
+            {CMD_SET_HOTKEY, "Set Hot-Key", false},
+            {0, "", true},
+            {CMD_MAGNIFY, "Vistrel", false},
+            {0, uiString(6), false}};
+}
+
+class TrayMenu : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        savedModule_ = appState.moduleInstance;
+        savedFlag_ = appState.autostartFlag;
+        appState.moduleInstance = GetModuleHandleA(nullptr);
+    }
+    void TearDown() override {
+        appState.moduleInstance = savedModule_;
+        appState.autostartFlag = savedFlag_;
+    }
+    HINSTANCE savedModule_ = nullptr;
+    int savedFlag_ = 0;
+};
+
+std::string itemText(HMENU menu, int position) {
+    char text[256] = {};
+    GetMenuStringA(menu, position, text, sizeof(text), MF_BYPOSITION);
+    return text;
+}
+
+TEST_F(TrayMenu, HasNineEntriesInOrderWithTheAppendedOneLast) {
+    HMENU popup = nullptr;
+    HMENU menu = buildTrayMenu(&popup);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_NE(popup, nullptr);
+    std::vector<Entry> expected = expectedEntries();
+    ASSERT_EQ(GetMenuItemCount(popup), 9);
+    for (int i = 0; i < 9; ++i) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_SUBMENU | MIIM_STATE;
+        ASSERT_TRUE(GetMenuItemInfoA(popup, i, TRUE, &info)) << i;
+        EXPECT_EQ((info.fType & MFT_SEPARATOR) != 0, expected[i].separator) << i;
+        EXPECT_EQ(info.hSubMenu, nullptr) << i;
+        if (!expected[i].separator) {
+            EXPECT_EQ(info.fState & (MFS_GRAYED | MFS_DISABLED), 0u) << i;
+            EXPECT_EQ(info.wID, expected[i].id) << i;
+            EXPECT_EQ(itemText(popup, i), expected[i].text) << i;
+        }
+    }
+    DestroyMenu(menu);
+}
+
+class TrayMenuCheck : public TrayMenu, public ::testing::WithParamInterface<int> {};
+
+TEST_P(TrayMenuCheck, AutostartEntryIsCheckedExactlyWhenTheFlagIsOn) {
+    appState.autostartFlag = GetParam();
+    HMENU popup = nullptr;
+    HMENU menu = buildTrayMenu(&popup);
+    ASSERT_NE(menu, nullptr);
+    UINT state = GetMenuState(popup, CMD_AUTOSTART, MF_BYCOMMAND);
+    EXPECT_EQ((state & MF_CHECKED) != 0, GetParam() != 0);
+    // No other entry carries a check mark.
+    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+        if (GetMenuItemID(popup, i) != CMD_AUTOSTART) {
+            EXPECT_EQ(GetMenuState(popup, i, MF_BYPOSITION) & MF_CHECKED, 0u) << i;
+        }
+    }
+    DestroyMenu(menu);
+}
+
+INSTANTIATE_TEST_SUITE_P(Flags, TrayMenuCheck, ::testing::Values(0, 1));
+
+struct LanguageCase {
+    int language;  // as the settings key lng gives it
+    const char* autostart;
+    const char* appended;
+};
+
+class TrayMenuLanguage : public TrayMenu, public ::testing::WithParamInterface<LanguageCase> {
+  protected:
+    void SetUp() override {
+        TrayMenu::SetUp();
+        savedLanguage_ = appState.language;
+        loadTexts();
+    }
+    void TearDown() override {
+        appState.language = savedLanguage_;
+        TrayMenu::TearDown();
+    }
+    int savedLanguage_ = 0;
+};
+
+TEST_P(TrayMenuLanguage, TextsComeFromTheCurrentLanguage) {
+    appState.language = GetParam().language;
+    HMENU popup = nullptr;
+    HMENU menu = buildTrayMenu(&popup);
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(popup), 9);
+    EXPECT_EQ(itemText(popup, 4), GetParam().autostart);
+    EXPECT_EQ(itemText(popup, 8), GetParam().appended);
+    // The resource's own texts do not change with the language.
+    EXPECT_EQ(itemText(popup, 0), "Help");
+    EXPECT_EQ(itemText(popup, 5), "Set Hot-Key");
+    DestroyMenu(menu);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TrayMenuLanguage,
+                         ::testing::Values(LanguageCase{0, "Mit Windows starten",
+                                                        "Dieses Men\xfc schlie\xdf"
+                                                        "en"},
+                                           LanguageCase{1, "Start with Windows", "Close this menu"},
+                                           LanguageCase{7, "Start with Windows",
+                                                        "Close this menu"}));
+
+TEST_F(TrayMenu, EachBuildStartsFromTheResourceAgain) {
+    for (int round = 0; round < 3; ++round) {
+        HMENU popup = nullptr;
+        HMENU menu = buildTrayMenu(&popup);
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(GetMenuItemCount(popup), 9) << round;
+        EXPECT_TRUE(DestroyMenu(menu)) << round;
+        EXPECT_FALSE(IsMenu(menu)) << round;
+    }
+}
+
+TEST_F(TrayMenu, AModuleWithoutTheMenuGivesNone) {
+    appState.moduleInstance = GetModuleHandleA("kernel32.dll");
+    HMENU popup = reinterpret_cast<HMENU>(1);
+    EXPECT_EQ(buildTrayMenu(&popup), nullptr);
+    EXPECT_EQ(popup, nullptr);
+}
+
+}  // namespace
