@@ -119,7 +119,9 @@ bool waitForView(HWND zoomWindow, const ExpectedView& view, DWORD timeoutMs, std
 bool viewMatchesWhenMovedTo(HWND zoomWindow, POINT place, const ExpectedView& view,
                             std::string* report) {
     std::string last;
-    for (int attempt = 0; attempt < 20; ++attempt) {
+    // The follow timer moves the window back every 100 ms; on a busy machine the repaint at
+    // the new place can miss several of those windows, so keep trying for a few seconds.
+    for (int attempt = 0; attempt < 100; ++attempt) {
         SetWindowPos(zoomWindow, nullptr, place.x, place.y, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         for (int look = 0; look < 5; ++look) {
