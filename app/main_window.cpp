@@ -54,7 +54,7 @@ void pollHotkey() {
 }
 
 // Returns true when the command's result is 0 rather than the default procedure's.
-bool runCommand(HWND window, int command) {
+bool runCommand(int command) {
     switch (command) {
         case CMD_EXIT:
             DestroyWindow(appState.mainWindow);
@@ -76,7 +76,6 @@ bool runCommand(HWND window, int command) {
             toggleAutostart();
             return false;
         default:
-            (void)window;
             return false;
     }
 }
@@ -158,7 +157,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             pollHotkey();
             return 0;
         case WM_COMMAND:
-            if (runCommand(window, LOWORD(wParam))) {
+            if (runCommand(LOWORD(wParam))) {
                 return 0;
             }
             return DefWindowProcA(window, message, wParam, lParam);

@@ -65,31 +65,7 @@ void LzariEncoder::narrow(uint32_t upper, uint32_t lower, uint32_t total) {
 }
 
 void LzariEncoder::updateModel(int symbol) {
-    if (cumFreq[0] >= kRescaleLimit) {
-        uint32_t total = 0;
-        for (int i = kCharacters; i >= 1; i--) {
-            cumFreq[i] = static_cast<uint16_t>(total);
-            freq[i] = static_cast<uint16_t>((freq[i] + 1) / 2);
-            total += freq[i];
-        }
-        cumFreq[0] = static_cast<uint16_t>(total);
-    }
-    int i = symbol;
-    while (freq[i] == freq[i - 1]) {
-        i--;
-    }
-    if (i < symbol) {
-        int16_t first = symbolToChar[i];
-        int16_t moved = symbolToChar[symbol];
-        symbolToChar[i] = moved;
-        symbolToChar[symbol] = first;
-        charToSymbol[moved] = static_cast<int16_t>(i);
-        charToSymbol[first] = static_cast<int16_t>(symbol);
-    }
-    freq[i]++;
-    while (--i >= 0) {
-        cumFreq[i]++;
-    }
+    lzari::updateCharModel(charToSymbol, symbolToChar, freq, cumFreq, symbol);
 }
 
 void LzariEncoder::encodeChar(int c) {
