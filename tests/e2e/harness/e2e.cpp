@@ -10,14 +10,36 @@
 
 namespace e2e {
 
-std::string testProgramFolder() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    char* slash = strrchr(path, '\\');
-    if (slash != nullptr) {
-        *slash = '\0';
+std::wstring widen(const std::string& utf8) {
+    int units = MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, nullptr, 0);
+    if (units <= 1) {
+        return std::wstring();
     }
-    return path;
+    std::wstring wide(static_cast<size_t>(units), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.c_str(), -1, &wide[0], units);
+    wide.resize(static_cast<size_t>(units) - 1);
+    return wide;
+}
+
+std::string narrow(const std::wstring& wide) {
+    int bytes = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 1) {
+        return std::string();
+    }
+    std::string utf8(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &utf8[0], bytes, nullptr, nullptr);
+    utf8.resize(static_cast<size_t>(bytes) - 1);
+    return utf8;
+}
+
+std::string testProgramFolder() {
+    WCHAR path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    WCHAR* slash = wcsrchr(path, L'\\');
+    if (slash != nullptr) {
+        *slash = L'\0';
+    }
+    return narrow(path);
 }
 
 std::string builtVistrelPath() {
@@ -39,29 +61,35 @@ std::string makeTempFolder(const char* tag) {
     return std::string();
 }
 
+std::string makeSubfolder(const std::string& parent, const std::string& nameUtf8) {
+    std::string folder = parent + "\\" + nameUtf8;
+    return CreateDirectoryW(widen(folder).c_str(), nullptr) ? folder : std::string();
+}
+
 void removeFolder(const std::string& folder) {
     if (folder.empty()) {
         return;
     }
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+    std::wstring wideFolder = widen(folder);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((wideFolder + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            if (strcmp(found.cFileName, ".") == 0 || strcmp(found.cFileName, "..") == 0) {
+            if (wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0) {
                 continue;
             }
-            std::string path = folder + "\\" + found.cFileName;
-            SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            std::wstring path = wideFolder + L"\\" + found.cFileName;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeFolder(path);
+                removeFolder(narrow(path));
             } else {
-                DeleteFileA(path.c_str());
+                DeleteFileW(path.c_str());
             }
-        } while (FindNextFileA(search, &found));
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    SetFileAttributesA(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-    RemoveDirectoryA(folder.c_str());
+    SetFileAttributesW(wideFolder.c_str(), FILE_ATTRIBUTE_NORMAL);
+    RemoveDirectoryW(wideFolder.c_str());
 }
 
 void pumpFor(DWORD milliseconds) {
@@ -175,7 +203,7 @@ Program::Program() : Program(makeTempFolder("e2e")) {
 
 Program::Program(const std::string& folder) : folder_(folder) {
     exePath_ = folder_ + "\\vistrel.exe";
-    CopyFileA(builtVistrelPath().c_str(), exePath_.c_str(), FALSE);
+    CopyFileW(widen(builtVistrelPath()).c_str(), widen(exePath_).c_str(), FALSE);
 }
 
 Program::~Program() {
@@ -189,15 +217,33 @@ std::string Program::iniPath() const {
     return folder_ + "\\vistrel.ini";
 }
 
-bool Program::start(const char* arguments) {
+bool Program::start(const char* arguments, const char* extraEnvironment) {
     kill();
-    std::string commandLine = "\"" + exePath_ + "\"" + (arguments != nullptr ? arguments : "");
-    std::vector<char> mutableLine(commandLine.begin(), commandLine.end());
-    mutableLine.push_back('\0');
-    STARTUPINFOA startup = {};
+    std::wstring exe = widen(exePath_);
+    std::wstring commandLine = L"\"" + exe + L"\"" + widen(arguments != nullptr ? arguments : "");
+    std::vector<WCHAR> mutableLine(commandLine.begin(), commandLine.end());
+    mutableLine.push_back(L'\0');
+    std::vector<WCHAR> environment;
+    if (extraEnvironment != nullptr) {
+        for (const char* entry = extraEnvironment; *entry != '\0'; entry += strlen(entry) + 1) {
+            std::wstring wide = widen(entry);
+            environment.insert(environment.end(), wide.begin(), wide.end());
+            environment.push_back(L'\0');
+        }
+        LPWCH inherited = GetEnvironmentStringsW();
+        for (const WCHAR* entry = inherited; entry != nullptr && *entry != L'\0';
+             entry += wcslen(entry) + 1) {
+            environment.insert(environment.end(), entry, entry + wcslen(entry) + 1);
+        }
+        FreeEnvironmentStringsW(inherited);
+        environment.push_back(L'\0');
+    }
+    STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
-    return CreateProcessA(exePath_.c_str(), mutableLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          folder_.c_str(), &startup, &processInfo_) != 0;
+    return CreateProcessW(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
+                          CREATE_UNICODE_ENVIRONMENT,
+                          environment.empty() ? nullptr : environment.data(),
+                          widen(folder_).c_str(), &startup, &processInfo_) != 0;
 }
 
 bool Program::startWithWineDebug(const char* wineDebug, const std::string& stderrPath) {
@@ -259,14 +305,15 @@ void Program::kill() {
 }
 
 std::string Program::readSettingText(const char* key, bool* present) const {
-    char text[1024] = {};
-    static const char kMissing[] = "\x01missing";
-    GetPrivateProfileStringA("Program", key, kMissing, text, sizeof(text), iniPath().c_str());
-    bool isPresent = strcmp(text, kMissing) != 0;
+    WCHAR text[1024] = {};
+    static const WCHAR kMissing[] = L"\x01missing";
+    GetPrivateProfileStringW(L"Program", widen(key).c_str(), kMissing, text, 1024,
+                             widen(iniPath()).c_str());
+    bool isPresent = wcscmp(text, kMissing) != 0;
     if (present != nullptr) {
         *present = isPresent;
     }
-    return isPresent ? text : std::string();
+    return isPresent ? narrow(text) : std::string();
 }
 
 int Program::readSetting(const char* key, int fallback) const {
@@ -276,15 +323,17 @@ int Program::readSetting(const char* key, int fallback) const {
 }
 
 void Program::writeSetting(const char* key, const char* value) const {
-    WritePrivateProfileStringA("Program", key, value, iniPath().c_str());
+    WritePrivateProfileStringW(L"Program", widen(key).c_str(),
+                               value != nullptr ? widen(value).c_str() : nullptr,
+                               widen(iniPath()).c_str());
 }
 
 bool Program::settingsFileExists() const {
-    return GetFileAttributesA(iniPath().c_str()) != INVALID_FILE_ATTRIBUTES;
+    return settingsFileAttributes() != INVALID_FILE_ATTRIBUTES;
 }
 
 DWORD Program::settingsFileAttributes() const {
-    return GetFileAttributesA(iniPath().c_str());
+    return GetFileAttributesW(widen(iniPath()).c_str());
 }
 
 bool Program::postCommand(int command) const {

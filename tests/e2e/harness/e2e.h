@@ -9,12 +9,19 @@
 
 namespace e2e {
 
+// Paths in the harness are UTF-8 and reach the system through the W functions, so a test can
+// use folders named in any script. Plain ASCII paths work with the A functions as well.
+std::wstring widen(const std::string& utf8);
+std::string narrow(const std::wstring& wide);
+
 // The folder of the running test program; vistrel.exe is built beside it.
 std::string testProgramFolder();
 std::string builtVistrelPath();
 
 // A fresh, empty folder under the temporary folder, and its removal with all it holds.
 std::string makeTempFolder(const char* tag);
+// A new folder nameUtf8 inside parent; the empty text when it could not be made.
+std::string makeSubfolder(const std::string& parent, const std::string& nameUtf8);
 void removeFolder(const std::string& folder);
 
 // Polls until the condition holds or the time is up; pumps this thread's messages meanwhile.
@@ -46,7 +53,9 @@ class Program {
     const std::string& exePath() const { return exePath_; }
     std::string iniPath() const;
 
-    bool start(const char* arguments = "");
+    // The process starts with the test's environment plus extraEnvironment ("NAME=value"
+    // entries, each ending in a zero, the last followed by a second zero), when given.
+    bool start(const char* arguments = "", const char* extraEnvironment = nullptr);
     // Starts it with Wine's debug channels set to wineDebug and Wine's own diagnostics
     // written to stderrPath (see wine_debug_launch.h); no thread handle is held then.
     bool startWithWineDebug(const char* wineDebug, const std::string& stderrPath);

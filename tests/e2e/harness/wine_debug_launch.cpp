@@ -18,10 +18,7 @@ std::string unixPathOf(const std::string& windowsPath) {
     if (toUnix == nullptr) {
         return std::string();
     }
-    std::vector<WCHAR> wide(windowsPath.size() + 1);
-    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(),
-                        static_cast<int>(wide.size()));
-    char* unixPath = toUnix(wide.data());
+    char* unixPath = toUnix(widen(windowsPath).c_str());
     if (unixPath == nullptr) {
         return std::string();
     }
