@@ -4,8 +4,6 @@
 
 #include <commdlg.h>
 
-#include <cwchar>
-
 #include "app/gdi_guards.h"
 #include "base/win/module_path.h"
 #include "magnifier/magnifier_window.h"
@@ -97,16 +95,15 @@ class TemporaryFile {
 
     // Takes the first temporary name nobody uses; a file of that name is never touched.
     bool createFor(const wchar_t* target) {
-        wchar_t candidate[kPathBufferSize];
         for (unsigned attempt = 0; attempt < kTemporaryNameCount; ++attempt) {
-            if (!temporarySaveName(target, attempt, candidate, kPathBufferSize)) {
-                return false;
+            if (!temporarySaveName(target, attempt, path_, kPathBufferSize)) {
+                return false;  // the name is left empty
             }
-            if (openFile(candidate, CREATE_NEW)) {
-                wmemcpy(path_, candidate, kPathBufferSize);
+            if (openFile(path_, CREATE_NEW)) {
                 return true;
             }
-            DWORD error = GetLastError();
+            const DWORD error = GetLastError();
+            path_[0] = L'\0';
             if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
                 return false;
             }

@@ -354,11 +354,14 @@ TEST_F(ThumbnailExport, UnwritableFolderWritesNothingAndTheProgramRunsOn) {
 
 TEST_F(ThumbnailExport, ReplacesAnExistingFileWithoutAQuestion) {
     ASSERT_TRUE(e2e::writeFileBytes(savePath("old.jpg"), "old content", 11));
+    // A file of the user's under the first temporary name is passed over, not replaced.
+    ASSERT_TRUE(e2e::writeFileBytes(savePath("old.~00"), "mine", 4));
     showZoomAt(960, 540);
     Picture saved = exportAndDecode("old.jpg", "old.jpg");
     EXPECT_EQ(saved.width, 250);
     EXPECT_EQ(saved.height, 200);
-    EXPECT_EQ(filesIn(saveFolder_), std::vector<std::string>{"old.jpg"});
+    EXPECT_EQ(filesIn(saveFolder_), (std::vector<std::string>{"old.jpg", "old.~00"}));
+    EXPECT_EQ(e2e::readFileBytes(savePath("old.~00")), (std::vector<uint8_t>{'m', 'i', 'n', 'e'}));
 }
 
 TEST_F(ThumbnailExport, TargetHeldOpenByAnotherProgramStaysAsItWas) {
