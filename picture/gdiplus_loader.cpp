@@ -46,6 +46,7 @@ using GdipSaveImageToFileFn = int(WINAPI*)(void*, const WCHAR*, const GUID*,
 using GdipCreateFromHdcFn = int(WINAPI*)(HDC, void**);
 using GdipDeleteGraphicsFn = int(WINAPI*)(void*);
 using GdipDrawImageRectIFn = int(WINAPI*)(void*, void*, INT, INT, INT, INT);
+using GdipGetImageSideFn = int(WINAPI*)(void*, UINT*);
 
 // Looked up afresh at every use; null when the library or the export is missing.
 template <typename Function>
@@ -55,36 +56,6 @@ Function lookup(HMODULE library, const char* exportName) {
     }
     return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, exportName)));
 }
-
-// A path in the ANSI code page as a temporary wide string for one GDI+ call.
-class WidePath {
-  public:
-    explicit WidePath(const char* path) {
-        if (path == nullptr) {
-            return;
-        }
-        int units = MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-        if (units <= 0) {
-            return;
-        }
-        text_ = static_cast<WCHAR*>(GlobalAlloc(GMEM_FIXED, static_cast<SIZE_T>(units) * 2));
-        if (text_ != nullptr && MultiByteToWideChar(CP_ACP, 0, path, -1, text_, units) != units) {
-            GlobalFree(text_);
-            text_ = nullptr;
-        }
-    }
-    ~WidePath() {
-        if (text_ != nullptr) {
-            GlobalFree(text_);
-        }
-    }
-    WidePath(const WidePath&) = delete;
-    WidePath& operator=(const WidePath&) = delete;
-    const WCHAR* get() const { return text_; }
-
-  private:
-    WCHAR* text_ = nullptr;
-};
 
 }  // namespace
 
@@ -151,9 +122,8 @@ void GdiplusLoader::disposeImage() {
     }
 }
 
-int GdiplusLoader::loadImageFromFile(const char* path) {
-    WidePath widePath(path);
-    if (widePath.get() == nullptr) {
+int GdiplusLoader::loadImageFromFile(const wchar_t* path) {
+    if (path == nullptr) {
         return 0;
     }
     disposeImage();
@@ -161,7 +131,7 @@ int GdiplusLoader::loadImageFromFile(const char* path) {
     if (token == 0 || load == nullptr) {
         return 0;
     }
-    if (load(widePath.get(), &image) != kGdiplusOk) {
+    if (load(path, &image) != kGdiplusOk) {
         image = nullptr;  // GDI+ leaves no image behind a failed load
         return 0;
     }
@@ -182,13 +152,10 @@ int GdiplusLoader::createBitmapFromHbitmap(HBITMAP bitmap) {
     return status;
 }
 
-int GdiplusLoader::saveImageToFile(const char* path, uint32_t quality, const GUID* encoderClassId) {
-    WidePath widePath(path);
-    if (widePath.get() == nullptr) {
-        return 0;
-    }
+int GdiplusLoader::saveImageToFile(const wchar_t* path, uint32_t quality,
+                                   const GUID* encoderClassId) {
     auto save = lookup<GdipSaveImageToFileFn>(library, "GdipSaveImageToFile");
-    if (image == nullptr || save == nullptr || encoderClassId == nullptr) {
+    if (path == nullptr || image == nullptr || save == nullptr || encoderClassId == nullptr) {
         return 0;
     }
     ULONG qualityValue = quality;
@@ -196,7 +163,23 @@ int GdiplusLoader::saveImageToFile(const char* path, uint32_t quality, const GUI
     parameters.Count = 2;
     parameters.Parameter[0] = {kEncoderQualityId, 1, kEncoderParameterValueTypeLong, &qualityValue};
     parameters.Parameter[1] = {kEncoderSaveFlagId, 0, kEncoderParameterValueTypeLong, nullptr};
-    return save(image, widePath.get(), encoderClassId, &parameters) == kGdiplusOk ? 1 : 0;
+    return save(image, path, encoderClassId, &parameters) == kGdiplusOk ? 1 : 0;
+}
+
+int GdiplusLoader::imageSize(uint32_t* width, uint32_t* height) const {
+    auto getWidth = lookup<GdipGetImageSideFn>(library, "GdipGetImageWidth");
+    auto getHeight = lookup<GdipGetImageSideFn>(library, "GdipGetImageHeight");
+    if (image == nullptr || getWidth == nullptr || getHeight == nullptr) {
+        return 0;
+    }
+    UINT w = 0;
+    UINT h = 0;
+    if (getWidth(image, &w) != kGdiplusOk || getHeight(image, &h) != kGdiplusOk) {
+        return 0;
+    }
+    *width = w;
+    *height = h;
+    return 1;
 }
 
 int GdiplusLoader::drawImage(HDC dc, int left, int top, int right, int bottom, void* imageHandle) {

@@ -28,11 +28,14 @@ class GdiplusLoader {
 
     void disposeImage();
     // 1 when the picture was loaded; any image held before is released first, either way.
-    int loadImageFromFile(const char* path);
+    int loadImageFromFile(const wchar_t* path);
     // The GDI+ status; kGdiplusOk means the loader now holds a copy of the bitmap.
     int createBitmapFromHbitmap(HBITMAP bitmap);
     // 1 when the held image was written; quality 0..100.
-    int saveImageToFile(const char* path, uint32_t quality, const GUID* encoderClassId);
+    int saveImageToFile(const wchar_t* path, uint32_t quality, const GUID* encoderClassId);
+    // 1 with the held image's size in pixels; 0 (sizes untouched) without an image or when
+    // GDI+ cannot tell.
+    int imageSize(uint32_t* width, uint32_t* height) const;
     // Scales imageHandle over the rectangle (right and bottom exclusive). 1 when the drawing
     // calls were made.
     int drawImage(HDC dc, int left, int top, int right, int bottom, void* imageHandle);

@@ -4,9 +4,8 @@
 
 #include <commdlg.h>
 
-#include <cstring>
-
 #include "app/gdi_guards.h"
+#include "base/win/module_path.h"
 #include "magnifier/magnifier_window.h"
 #include "picture/gdiplus_loader.h"
 #include "picture/thumbnail_fit.h"
@@ -16,8 +15,8 @@ namespace {
 constexpr uint32_t kJpegQuality = 75;
 constexpr int kPathBufferSize = 1024;
 constexpr DWORD kDialogNameLength = 260;
-const char kWatermarkName[] = "water.png";
-const char kJpgFilter[] = "JPG (*.jpg)\0*.jpg\0";
+const wchar_t kWatermarkName[] = L"water.png";
+const wchar_t kJpgFilter[] = L"JPG (*.jpg)\0*.jpg\0";
 
 void fillWhite(HDC dc) {
     COLORREF previous = SetBkColor(dc, RGB(255, 255, 255));
@@ -38,49 +37,116 @@ void stretchInto(HDC picture, const ThumbnailRect& to, HDC view, int width, int 
     }
 }
 
-// Loaded by the first export that finds the file and kept to the end of the process.
+// Loaded by the first export that finds a usable file and kept to the end of the process.
+// A picture of unknown or excessive size is released again, so a later export reads the
+// file anew.
 void drawWatermark(HDC picture) {
     if (watermarkLoader.image == nullptr) {
-        char path[kPathBufferSize] = {};
-        DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-        char* slash = strrchr(path, '\\');
-        // A cut-off program path would name some other file.
-        if (length > 0 && length < MAX_PATH && slash != nullptr) {
-            memcpy(slash + 1, kWatermarkName, sizeof(kWatermarkName));
+        wchar_t path[kPathCapacity];
+        if (programFolderFile(kWatermarkName, path)) {
             watermarkLoader.loadImageFromFile(path);
         }
+    }
+    uint32_t width = 0;
+    uint32_t height = 0;
+    if (watermarkLoader.imageSize(&width, &height) == 0 || !watermarkFits(width, height)) {
+        watermarkLoader.disposeImage();
+        return;
     }
     watermarkLoader.drawImage(picture, 0, 0, kThumbnailWidth, kThumbnailHeight,
                               watermarkLoader.image);
 }
 
-// The save dialog with no owner and no overwrite prompt; the name field starts empty.
-bool askForPath(char (&path)[kPathBufferSize]) {
-    OPENFILENAMEA dialog = {};
+// The save dialog with no owner and no overwrite prompt; the name field starts empty. The
+// process's current folder stays where it was.
+bool askForPath(wchar_t (&path)[kPathBufferSize]) {
+    OPENFILENAMEW dialog = {};
     // The record's first published size: 76 bytes in a 32-bit build. The dialog refuses a
     // size that does not match the build's pointer width.
-    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+    dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
     dialog.hwndOwner = nullptr;
-    dialog.hInstance = GetModuleHandleA(nullptr);
+    dialog.hInstance = GetModuleHandleW(nullptr);
     dialog.lpstrFilter = kJpgFilter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path;
     dialog.nMaxFile = kDialogNameLength;
     dialog.nMaxFileTitle = kDialogNameLength;
-    dialog.Flags = 0;
-    return GetSaveFileNameA(&dialog) != 0;
+    dialog.Flags = OFN_NOCHANGEDIR;
+    return GetSaveFileNameW(&dialog) != 0;
+}
+
+UniqueKernelHandle openFile(const wchar_t* path, DWORD creation) {
+    HANDLE file =
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
+// A file of the program's own beside the target, deleted again unless it replaced the target.
+class TemporaryFile {
+  public:
+    TemporaryFile() = default;
+    ~TemporaryFile() {
+        if (path_[0] != L'\0') {
+            DeleteFileW(path_);
+        }
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    // Takes the first temporary name nobody uses; a file of that name is never touched.
+    bool createFor(const wchar_t* target) {
+        for (unsigned attempt = 0; attempt < kTemporaryNameCount; ++attempt) {
+            if (!temporarySaveName(target, attempt, path_, kPathBufferSize)) {
+                return false;  // the name is left empty
+            }
+            if (openFile(path_, CREATE_NEW)) {
+                return true;
+            }
+            const DWORD error = GetLastError();
+            path_[0] = L'\0';
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+                return false;
+            }
+        }
+        return false;
+    }
+    const wchar_t* path() const { return path_; }
+    // The content on the disk before the name changes, so a crash cannot leave the target
+    // holding a file whose data never arrived.
+    bool flush() const {
+        UniqueKernelHandle file = openFile(path_, OPEN_EXISTING);
+        return file && FlushFileBuffers(file.get()) != 0;
+    }
+    bool moveOver(const wchar_t* target) {
+        if (!MoveFileExW(path_, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return false;
+        }
+        path_[0] = L'\0';
+        return true;
+    }
+
+  private:
+    wchar_t path_[kPathBufferSize] = {};
+};
+
+// An existing file is replaced only by a complete picture: a full disk, a GDI+ failure or a
+// target held open by another program leaves it as it was.
+void saveReplacing(const wchar_t* target) {
+    TemporaryFile written;
+    if (written.createFor(target) &&
+        exportLoader.saveImageToFile(written.path(), kJpegQuality, &kJpegEncoderClassId) != 0 &&
+        written.flush()) {
+        written.moveOver(target);
+    }
 }
 
 void saveFromPicture(HBITMAP picture) {
     if (exportLoader.createBitmapFromHbitmap(picture) != kGdiplusOk) {
         return;  // no GDI+: no dialog for a file that could not be written
     }
-    char path[kPathBufferSize] = {};
-    if (!askForPath(path)) {
-        return;
-    }
-    if (ensureJpgExtension(path, sizeof(path))) {
-        exportLoader.saveImageToFile(path, kJpegQuality, &kJpegEncoderClassId);
+    wchar_t path[kPathBufferSize] = {};
+    if (askForPath(path) && ensureJpgExtension(path, kPathBufferSize) != 0) {
+        saveReplacing(path);
     }
 }
 

@@ -1,18 +1,19 @@
 #include "picture/thumbnail_fit.h"
 
-#include <cstring>
+#include <cwchar>
 
 namespace {
 
-const char kJpgExtension[] = ".jpg";
-constexpr size_t kJpgExtensionLength = sizeof(kJpgExtension) - 1;
+const wchar_t kJpgExtension[] = L".jpg";
+constexpr size_t kJpgExtensionLength = sizeof(kJpgExtension) / sizeof(kJpgExtension[0]) - 1;
+const wchar_t kHexDigits[] = L"0123456789abcdef";
 
-char asciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+wchar_t asciiLower(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
-bool equalsIgnoringAsciiCase(const char* a, const char* b) {
-    for (; *a != '\0' && *b != '\0'; ++a, ++b) {
+bool equalsIgnoringAsciiCase(const wchar_t* a, const wchar_t* b) {
+    for (; *a != L'\0' && *b != L'\0'; ++a, ++b) {
         if (asciiLower(*a) != asciiLower(*b)) {
             return false;
         }
@@ -45,21 +46,47 @@ ThumbnailRect fitThumbnail(int32_t width, int32_t height) {
     return rect;
 }
 
-int ensureJpgExtension(char* path, size_t capacity) {
+int ensureJpgExtension(wchar_t* path, size_t capacity) {
     if (path == nullptr) {
         return 0;
     }
-    const size_t length = strnlen(path, capacity);
+    const size_t length = wcsnlen(path, capacity);
     if (length == capacity) {
         return 0;  // not terminated inside the buffer
     }
-    const char* dot = strrchr(path, '.');
+    const wchar_t* dot = wcsrchr(path, L'.');
     if (dot != nullptr && equalsIgnoringAsciiCase(dot, kJpgExtension)) {
         return 1;
     }
     if (capacity - length <= kJpgExtensionLength) {
         return 0;
     }
-    memcpy(path + length, kJpgExtension, kJpgExtensionLength + 1);
+    wmemcpy(path + length, kJpgExtension, kJpgExtensionLength + 1);
     return 1;
+}
+
+int temporarySaveName(const wchar_t* path, unsigned attempt, wchar_t* out, size_t capacity) {
+    if (out == nullptr || capacity == 0) {
+        return 0;
+    }
+    out[0] = L'\0';
+    if (path == nullptr || attempt >= kTemporaryNameCount) {
+        return 0;
+    }
+    const size_t length = wcsnlen(path, capacity);
+    if (length == capacity || length < kJpgExtensionLength ||
+        !equalsIgnoringAsciiCase(path + length - kJpgExtensionLength, kJpgExtension)) {
+        return 0;
+    }
+    wmemcpy(out, path, length + 1);
+    // The dot stays, so the name never loses its last character to the folder.
+    wchar_t* suffix = out + length - (kJpgExtensionLength - 1);
+    suffix[0] = L'~';
+    suffix[1] = kHexDigits[attempt / 16];
+    suffix[2] = kHexDigits[attempt % 16];
+    return 1;
+}
+
+bool watermarkFits(uint32_t width, uint32_t height) {
+    return width <= kWatermarkSideLimit && height <= kWatermarkSideLimit;
 }

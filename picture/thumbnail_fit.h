@@ -1,4 +1,5 @@
-// Where the zoom window's view lands inside the 250 x 200 thumbnail, and the forced ".jpg".
+// Where the zoom window's view lands inside the 250 x 200 thumbnail, the forced ".jpg", the
+// name the picture is written under before it replaces the target, and the watermark's bound.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +11,13 @@ constexpr int32_t kThumbnailHeight = 200;
 // rounding decides some edges by one pixel, so saved thumbnails depend on it: keep them float.
 constexpr float kThumbnailWidthFactor = 0.004f;
 constexpr float kThumbnailHeightFactor = 0.005f;
+
+// A watermark is scaled onto 250 x 200 pixels; a far larger picture only costs memory and
+// time to draw, so one wider or taller than this is not used.
+constexpr uint32_t kWatermarkSideLimit = 4096;
+
+// How many temporary names a save tries before it gives up.
+constexpr unsigned kTemporaryNameCount = 256;
 
 // Right and bottom are exclusive.
 struct ThumbnailRect {
@@ -23,7 +31,18 @@ struct ThumbnailRect {
 // fill. Negative sizes count as 0.
 ThumbnailRect fitThumbnail(int32_t width, int32_t height);
 
-// Appends ".jpg" in place unless the text from the path's last '.' is ".jpg" in any letter
-// case. 1 when the path now ends in the extension; 0 (path unchanged) for a null path or a
-// buffer of `capacity` bytes too small to take the extension.
-int ensureJpgExtension(char* path, size_t capacity);
+// Appends ".jpg" in place unless the text from the path's last '.' is ".jpg" in any ASCII
+// letter case. 1 when the path now ends in the extension; 0 (path unchanged) for a null path
+// or a buffer of `capacity` characters too small to take the extension.
+int ensureJpgExtension(wchar_t* path, size_t capacity);
+
+// The temporary name number `attempt` for a picture that is to replace path (which ends in
+// ".jpg" in any case): path with "jpg" replaced by '~' and two hexadecimal digits. It lies in
+// the target's folder, so the finished file can be moved over the target, and is never longer
+// than the target, so it fits wherever the target does. 1 when out (capacity characters) holds
+// it; 0 with out empty for a null or other path, attempt >= kTemporaryNameCount or too small
+// a buffer.
+int temporarySaveName(const wchar_t* path, unsigned attempt, wchar_t* out, size_t capacity);
+
+// Whether a watermark of width x height pixels is used.
+bool watermarkFits(uint32_t width, uint32_t height);

@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "app/commands.h"
 #include "tests/e2e/harness/clipboard_access.h"
@@ -15,6 +18,7 @@
 #include "tests/e2e/harness/gdiplus_override.h"
 #include "tests/e2e/harness/screen_pattern.h"
 #include "tests/e2e/harness/thumbnail_dialog.h"
+#include "tests/e2e/harness/wine_debug_launch.h"
 #include "tests/e2e/harness/zoom_view.h"
 
 namespace {
@@ -28,7 +32,12 @@ constexpr uint32_t kBottomLeft = 0xFF28A028u;
 constexpr uint32_t kBottomRight = 0xFFE6D228u;
 constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr uint32_t kNeutralGrey = 0xFF808080u;
+constexpr uint32_t kOpaqueCover = 0xFF3050A0u;
 constexpr int kJpegTolerance = 32;
+// Names outside every ANSI code page, which the A functions would see as "?".
+const char kScriptFolderName[] =
+    "\u0141\u00f3d\u017a \u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438 \u5de5\u5177";
+const char kScriptFileName[] = "Zdj\u0119cie \u5199\u771f";
 // JPEG codes the picture in 16 x 16 blocks with halved colour resolution, which smears a
 // colour edge over the whole block that holds it; the halftone stretch blurs an edge by a
 // pixel or two besides. Blocks near an edge are left out of the comparisons.
@@ -101,6 +110,49 @@ bool centredQuadrants(int x, int y, uint32_t* colour) {
     return true;
 }
 
+bool coveredAll(int, int, uint32_t* colour) {
+    *colour = kOpaqueCover;
+    return true;
+}
+
+// The names in a folder (UTF-8), sorted.
+std::vector<std::string> filesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(e2e::widen(folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0) {
+                names.push_back(e2e::narrow(found.cFileName));
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A 64 KiB tmpfs over an empty folder while the object lives; mounting needs root.
+class SmallDisk {
+  public:
+    explicit SmallDisk(const std::string& folder) : unixFolder_(e2e::unixPathOf(folder)) {
+        mounted_ = !unixFolder_.empty() &&
+                   e2e::runUnixShell("mount -t tmpfs -o size=64k tmpfs '" + unixFolder_ + "'") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_) {
+            e2e::runUnixShell("umount '" + unixFolder_ + "' || umount -l '" + unixFolder_ + "'");
+        }
+    }
+    SmallDisk(const SmallDisk&) = delete;
+    SmallDisk& operator=(const SmallDisk&) = delete;
+    bool mounted() const { return mounted_; }
+
+  private:
+    std::string unixFolder_;
+    bool mounted_ = false;
+};
+
 class ThumbnailExport : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -110,40 +162,45 @@ class ThumbnailExport : public ::testing::Test {
         ASSERT_TRUE(bottomRight_.waitUntilVisible());
         saveFolder_ = e2e::makeTempFolder("thumbnail");
         ASSERT_FALSE(saveFolder_.empty());
+        // The program, and so its watermark, lives in a folder named in several scripts.
+        programParent_ = e2e::makeTempFolder("thumbnail-program");
+        const std::string programFolder = e2e::makeSubfolder(programParent_, kScriptFolderName);
+        ASSERT_FALSE(programFolder.empty());
+        program_ = std::make_unique<Program>(programFolder);
     }
-    void TearDown() override { e2e::removeFolder(saveFolder_); }
+    void TearDown() override {
+        program_.reset();
+        e2e::removeFolder(programParent_);
+        e2e::removeFolder(saveFolder_);
+    }
 
     void showZoomAt(int x, int y) {
         ASSERT_TRUE(e2e::moveCursorTo(x, y));
-        if (!program_.running()) {
-            ASSERT_TRUE(program_.start());
-            ASSERT_NE(program_.waitForMainWindow(), nullptr);
+        if (!program_->running()) {
+            ASSERT_TRUE(program_->start());
+            ASSERT_NE(program_->waitForMainWindow(), nullptr);
         }
-        ASSERT_TRUE(e2e::sendToWindow(program_.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0));
-        zoom_ = e2e::waitForZoomWindowAt(program_, e2e::centredRect(x, y, 700, 300));
+        ASSERT_TRUE(e2e::sendToWindow(program_->mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0));
+        zoom_ = e2e::waitForZoomWindowAt(*program_, e2e::centredRect(x, y, 700, 300));
         ASSERT_NE(zoom_, nullptr);
     }
     std::string savePath(const char* name) const { return saveFolder_ + "\\" + name; }
-    std::string watermarkPath() const { return program_.folder() + "\\water.png"; }
+    std::string watermarkPath() const { return program_->folder() + "\\water.png"; }
 
     // Exports with the typed path and decodes the file that must appear at savedName.
     Picture exportAndDecode(const char* typedName, const char* savedName) {
         Picture picture;
-        EXPECT_TRUE(e2e::exportThumbnail(program_, zoom_, savePath(typedName)));
+        EXPECT_TRUE(e2e::exportThumbnail(*program_, zoom_, savePath(typedName)));
         EXPECT_TRUE(e2e::decodePictureFile(savePath(savedName), &picture)) << savedName;
         return picture;
     }
-    bool saveFolderIsEmpty() const {
-        WIN32_FIND_DATAA found;
-        HANDLE search = FindFirstFileA((saveFolder_ + "\\*").c_str(), &found);
-        bool empty = true;
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                empty = empty && found.cFileName[0] == '.';
-            } while (FindNextFileA(search, &found));
-            FindClose(search);
-        }
-        return empty;
+    // An export onto folder\\shot.jpg, which holds `old`, that must fail: the file stays as it
+    // was and nothing but `expectedFiles` is left in the folder.
+    void expectFailedExportKeeps(const std::string& folder, const std::vector<uint8_t>& old,
+                                 const std::vector<std::string>& expectedFiles) {
+        EXPECT_EQ(e2e::readFileBytes(folder + "\\shot.jpg"), old);
+        EXPECT_EQ(filesIn(folder), expectedFiles);
+        EXPECT_TRUE(program_->running());
     }
 
     e2e::ScreenPattern topLeft_{RECT{0, 0, 960, 540}, colourRefOf(kTopLeft)};
@@ -151,14 +208,15 @@ class ThumbnailExport : public ::testing::Test {
     e2e::ScreenPattern bottomLeft_{RECT{0, 540, 960, 1080}, colourRefOf(kBottomLeft)};
     e2e::ScreenPattern bottomRight_{RECT{960, 540, 1920, 1080}, colourRefOf(kBottomRight)};
     std::string saveFolder_;
-    Program program_;
+    std::string programParent_;
+    std::unique_ptr<Program> program_;
     HWND zoom_ = nullptr;
 };
 
 TEST_F(ThumbnailExport, HidesTheZoomWindowAndOpensTheSaveDialog) {
     showZoomAt(960, 540);
     ASSERT_TRUE(e2e::postKeyDown(zoom_, 'T'));
-    HWND dialog = e2e::waitForDialog(program_.processId());
+    HWND dialog = e2e::waitForDialog(program_->processId());
     ASSERT_NE(dialog, nullptr);
     EXPECT_FALSE(IsWindowVisible(zoom_));
     EXPECT_EQ(GetWindow(dialog, GW_OWNER), nullptr);
@@ -181,7 +239,7 @@ TEST_F(ThumbnailExport, SavesTheFittedViewWithWhiteMarginsAtThePathWithJpg) {
     EXPECT_EQ(mismatches(saved, centredQuadrants, &report), 0) << report;
     EXPECT_FALSE(e2e::fileExists(savePath("shot")));
     EXPECT_FALSE(IsWindowVisible(zoom_));
-    EXPECT_TRUE(program_.running());
+    EXPECT_TRUE(program_->running());
 }
 
 TEST_F(ThumbnailExport, KeepsAJpgExtensionInAnyCaseAndAddsOneToOthers) {
@@ -237,33 +295,46 @@ TEST_F(ThumbnailExport, WatermarkAddedWhileRunningIsTakenByTheNextExport) {
     std::string report;
     EXPECT_EQ(mismatches(before, centredQuadrants, &report), 0) << report;
 
-    const uint32_t opaque = 0xFF3050A0u;
-    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(250, 200, opaque)));
+    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(250, 200, kOpaqueCover)));
     showZoomAt(960, 540);
     Picture after = exportAndDecode("after", "after.jpg");
     report.clear();
-    Expectation covered = [&](int, int, uint32_t* colour) {
-        *colour = opaque;
-        return true;
-    };
-    EXPECT_EQ(mismatches(after, covered, &report), 0) << report;
+    EXPECT_EQ(mismatches(after, coveredAll, &report), 0) << report;
 }
 
-TEST_F(ThumbnailExport, CorruptWatermarkIsLeftOut) {
+TEST_F(ThumbnailExport, SavesANameInAnyScriptBesideTheProgramWithItsWatermark) {
+    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(250, 200, kOpaqueCover)));
+    showZoomAt(960, 540);
+    const std::string typed = program_->folder() + "\\" + kScriptFileName;
+    ASSERT_TRUE(e2e::exportThumbnail(*program_, zoom_, typed));
+    Picture saved;
+    ASSERT_TRUE(e2e::decodePictureFile(typed + ".jpg", &saved));
+    std::string report;
+    EXPECT_EQ(mismatches(saved, coveredAll, &report), 0) << report;
+}
+
+TEST_F(ThumbnailExport, CorruptOrOversizedWatermarkIsLeftOut) {
     const unsigned char bytes[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I'};
     ASSERT_TRUE(e2e::writeFileBytes(watermarkPath(), bytes, sizeof(bytes)));
     showZoomAt(960, 540);
     Picture saved = exportAndDecode("plain", "plain.jpg");
     std::string report;
     EXPECT_EQ(mismatches(saved, centredQuadrants, &report), 0) << report;
+
+    // Wider than 4096 pixels; drawn, it would cover the whole picture.
+    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(5000, 100, kOpaqueCover)));
+    showZoomAt(960, 540);
+    saved = exportAndDecode("wide", "wide.jpg");
+    report.clear();
+    EXPECT_EQ(mismatches(saved, centredQuadrants, &report), 0) << report;
 }
 
 TEST_F(ThumbnailExport, CancelWritesNothingAndLeavesTheWindowHidden) {
     showZoomAt(960, 540);
-    ASSERT_TRUE(e2e::cancelThumbnail(program_, zoom_));
-    EXPECT_TRUE(saveFolderIsEmpty());
+    ASSERT_TRUE(e2e::cancelThumbnail(*program_, zoom_));
+    EXPECT_TRUE(filesIn(saveFolder_).empty());
     EXPECT_FALSE(IsWindowVisible(zoom_));
-    EXPECT_TRUE(program_.running());
+    EXPECT_TRUE(program_->running());
 }
 
 // /proc takes no new files, whoever asks: a folder that really cannot be written to, also
@@ -272,9 +343,9 @@ TEST_F(ThumbnailExport, UnwritableFolderWritesNothingAndTheProgramRunsOn) {
     showZoomAt(960, 540);
     ASSERT_TRUE(e2e::fileExists("Z:\\proc\\self"));
     const std::string path = "Z:\\proc\\vistrel-thumbnail";
-    ASSERT_TRUE(e2e::exportThumbnail(program_, zoom_, path));
+    ASSERT_TRUE(e2e::exportThumbnail(*program_, zoom_, path));
     EXPECT_FALSE(e2e::fileExists(path + ".jpg"));
-    EXPECT_TRUE(program_.running());
+    EXPECT_TRUE(program_->running());
     // And the next export works.
     showZoomAt(960, 540);
     Picture saved = exportAndDecode("next", "next.jpg");
@@ -283,10 +354,55 @@ TEST_F(ThumbnailExport, UnwritableFolderWritesNothingAndTheProgramRunsOn) {
 
 TEST_F(ThumbnailExport, ReplacesAnExistingFileWithoutAQuestion) {
     ASSERT_TRUE(e2e::writeFileBytes(savePath("old.jpg"), "old content", 11));
+    // A file of the user's under the first temporary name is passed over, not replaced.
+    ASSERT_TRUE(e2e::writeFileBytes(savePath("old.~00"), "mine", 4));
     showZoomAt(960, 540);
     Picture saved = exportAndDecode("old.jpg", "old.jpg");
     EXPECT_EQ(saved.width, 250);
     EXPECT_EQ(saved.height, 200);
+    EXPECT_EQ(filesIn(saveFolder_), (std::vector<std::string>{"old.jpg", "old.~00"}));
+    EXPECT_EQ(e2e::readFileBytes(savePath("old.~00")), (std::vector<uint8_t>{'m', 'i', 'n', 'e'}));
+}
+
+TEST_F(ThumbnailExport, TargetHeldOpenByAnotherProgramStaysAsItWas) {
+    const std::vector<uint8_t> old(3000, 0x5A);
+    ASSERT_TRUE(e2e::writeFileBytes(savePath("shot.jpg"), old.data(), old.size()));
+    HANDLE held = CreateFileW(e2e::widen(savePath("shot.jpg")).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    showZoomAt(960, 540);
+    const bool exported = e2e::exportThumbnail(*program_, zoom_, savePath("shot"));
+    CloseHandle(held);
+    ASSERT_TRUE(exported);
+    expectFailedExportKeeps(saveFolder_, old, {"shot.jpg"});
+}
+
+// The disk fills up part-way through the picture: a noisy watermark makes it far larger than
+// the page left free.
+TEST_F(ThumbnailExport, FullDiskLeavesTheExistingFileAsItWas) {
+    const std::string disk = e2e::makeSubfolder(saveFolder_, "disk");
+    ASSERT_FALSE(disk.empty());
+    SmallDisk smallDisk(disk);
+    if (!smallDisk.mounted()) {
+        GTEST_SKIP() << "no full disk to test with: mounting a small tmpfs needs root";
+    }
+    Picture noise(250, 200, 0);
+    uint32_t seed = 12345;
+    for (uint32_t& pixel : noise.pixels) {
+        seed = seed * 1664525u + 1013904223u;
+        pixel = 0xFF000000u | (seed >> 8);
+    }
+    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), noise));
+    const std::vector<uint8_t> old(3000, 0x5A);
+    ASSERT_TRUE(e2e::writeFileBytes(disk + "\\shot.jpg", old.data(), old.size()));
+    ULARGE_INTEGER freeBytes = {};
+    ASSERT_TRUE(GetDiskFreeSpaceExW(e2e::widen(disk).c_str(), &freeBytes, nullptr, nullptr));
+    ASSERT_GT(freeBytes.QuadPart, 4096u);
+    const std::vector<uint8_t> filler(freeBytes.QuadPart - 4096, 0);
+    ASSERT_TRUE(e2e::writeFileBytes(disk + "\\filler", filler.data(), filler.size()));
+    showZoomAt(960, 540);
+    ASSERT_TRUE(e2e::exportThumbnail(*program_, zoom_, disk + "\\shot"));
+    expectFailedExportKeeps(disk, old, {"filler", "shot.jpg"});
 }
 
 // The save dialog fills its file list and the shell's icon caches in the background, a while

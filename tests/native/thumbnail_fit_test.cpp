@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -78,58 +79,104 @@ TEST(FitThumbnail, StaysInsideThePictureForEveryWindowSize) {
 }
 
 struct ExtensionCase {
-    const char* path;
-    const char* expected;
+    const wchar_t* path;
+    const wchar_t* expected;
 };
 
 class EnsureJpgExtension : public ::testing::TestWithParam<ExtensionCase> {};
 
 TEST_P(EnsureJpgExtension, AppendsUnlessTheLastDotStartsJpg) {
-    char buffer[1024] = {};
-    strcpy(buffer, GetParam().path);
-    EXPECT_EQ(ensureJpgExtension(buffer, sizeof(buffer)), 1);
-    EXPECT_STREQ(buffer, GetParam().expected);
+    wchar_t buffer[1024] = {};
+    wcscpy(buffer, GetParam().path);
+    EXPECT_EQ(ensureJpgExtension(buffer, 1024), 1);
+    EXPECT_EQ(std::wstring(buffer), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Names, EnsureJpgExtension,
-    ::testing::Values(ExtensionCase{"C:\\pics\\shot", "C:\\pics\\shot.jpg"},
-                      ExtensionCase{"C:\\pics\\shot.jpg", "C:\\pics\\shot.jpg"},
-                      ExtensionCase{"C:\\pics\\shot.JPG", "C:\\pics\\shot.JPG"},
-                      ExtensionCase{"C:\\pics\\shot.Jpg", "C:\\pics\\shot.Jpg"},
-                      ExtensionCase{"C:\\pics\\shot.jpeg", "C:\\pics\\shot.jpeg.jpg"},
-                      ExtensionCase{"C:\\pics\\shot.bmp", "C:\\pics\\shot.bmp.jpg"},
-                      ExtensionCase{"C:\\my.pics\\shot", "C:\\my.pics\\shot.jpg"},
-                      ExtensionCase{"C:\\a.jpg\\shot", "C:\\a.jpg\\shot.jpg"},
-                      ExtensionCase{"C:\\pics\\shot.", "C:\\pics\\shot..jpg"},
-                      ExtensionCase{"C:\\pics\\shot.jp", "C:\\pics\\shot.jp.jpg"},
-                      ExtensionCase{"C:\\pics\\shot.jpgx", "C:\\pics\\shot.jpgx.jpg"},
-                      ExtensionCase{"shot.jpg.bak", "shot.jpg.bak.jpg"},
-                      ExtensionCase{"", ".jpg"}));
+    ::testing::Values(ExtensionCase{L"C:\\pics\\shot", L"C:\\pics\\shot.jpg"},
+                      ExtensionCase{L"C:\\pics\\shot.jpg", L"C:\\pics\\shot.jpg"},
+                      ExtensionCase{L"C:\\pics\\shot.JPG", L"C:\\pics\\shot.JPG"},
+                      ExtensionCase{L"C:\\pics\\shot.Jpg", L"C:\\pics\\shot.Jpg"},
+                      ExtensionCase{L"C:\\pics\\shot.jpeg", L"C:\\pics\\shot.jpeg.jpg"},
+                      ExtensionCase{L"C:\\pics\\shot.bmp", L"C:\\pics\\shot.bmp.jpg"},
+                      ExtensionCase{L"C:\\my.pics\\shot", L"C:\\my.pics\\shot.jpg"},
+                      ExtensionCase{L"C:\\a.jpg\\shot", L"C:\\a.jpg\\shot.jpg"},
+                      ExtensionCase{L"C:\\pics\\shot.", L"C:\\pics\\shot..jpg"},
+                      ExtensionCase{L"C:\\pics\\shot.jp", L"C:\\pics\\shot.jp.jpg"},
+                      ExtensionCase{L"C:\\pics\\shot.jpgx", L"C:\\pics\\shot.jpgx.jpg"},
+                      ExtensionCase{L"shot.jpg.bak", L"shot.jpg.bak.jpg"},
+                      ExtensionCase{L"", L".jpg"},
+                      // Letters outside ASCII pass unchanged and never count as "jpg".
+                      ExtensionCase{L"C:\\\u0141\u00f3d\u017a\\Zdj\u0119cie \u5199\u771f",
+                                    L"C:\\\u0141\u00f3d\u017a\\Zdj\u0119cie \u5199\u771f.jpg"},
+                      ExtensionCase{L"\u5199.JP\u0120", L"\u5199.JP\u0120.jpg"}));
 
-TEST(EnsureJpgExtensionBuffer, FillsTheBufferToItsLastByte) {
-    char buffer[9] = "abcd";
-    EXPECT_EQ(ensureJpgExtension(buffer, sizeof(buffer)), 1);
-    EXPECT_STREQ(buffer, "abcd.jpg");
+TEST(EnsureJpgExtensionBuffer, FillsTheBufferToItsLastCharacter) {
+    wchar_t buffer[9] = L"abcd";
+    EXPECT_EQ(ensureJpgExtension(buffer, 9), 1);
+    EXPECT_EQ(std::wstring(buffer), L"abcd.jpg");
 }
 
 TEST(EnsureJpgExtensionBuffer, LeavesAPathUnchangedWhenTheExtensionDoesNotFit) {
-    char buffer[9] = "abcde";
-    EXPECT_EQ(ensureJpgExtension(buffer, sizeof(buffer)), 0);
-    EXPECT_STREQ(buffer, "abcde");
+    wchar_t buffer[9] = L"abcde";
+    EXPECT_EQ(ensureJpgExtension(buffer, 9), 0);
+    EXPECT_EQ(std::wstring(buffer), L"abcde");
 }
 
 TEST(EnsureJpgExtensionBuffer, KeepsAFittingJpgEvenInAFullBuffer) {
-    char buffer[9] = "abcd.JPG";
-    EXPECT_EQ(ensureJpgExtension(buffer, sizeof(buffer)), 1);
-    EXPECT_STREQ(buffer, "abcd.JPG");
+    wchar_t buffer[9] = L"abcd.JPG";
+    EXPECT_EQ(ensureJpgExtension(buffer, 9), 1);
+    EXPECT_EQ(std::wstring(buffer), L"abcd.JPG");
 }
 
 TEST(EnsureJpgExtensionBuffer, RejectsNullAndUnterminatedBuffers) {
     EXPECT_EQ(ensureJpgExtension(nullptr, 1024), 0);
-    char unterminated[4] = {'a', 'b', 'c', 'd'};
-    EXPECT_EQ(ensureJpgExtension(unterminated, sizeof(unterminated)), 0);
-    EXPECT_EQ(std::string(unterminated, 4), "abcd");
+    wchar_t unterminated[4] = {L'a', L'b', L'c', L'd'};
+    EXPECT_EQ(ensureJpgExtension(unterminated, 4), 0);
+    EXPECT_EQ(std::wstring(unterminated, 4), L"abcd");
+}
+
+struct TemporaryNameCase {
+    const wchar_t* path;
+    unsigned attempt;
+    size_t capacity;
+    const wchar_t* expected;  // empty: refused
+};
+
+class TemporarySaveName : public ::testing::TestWithParam<TemporaryNameCase> {};
+
+TEST_P(TemporarySaveName, ReplacesTheExtensionWithTheAttemptsNumber) {
+    const TemporaryNameCase& c = GetParam();
+    wchar_t out[64];
+    wmemset(out, L'#', 64);
+    EXPECT_EQ(temporarySaveName(c.path, c.attempt, out, c.capacity), c.expected[0] != L'\0');
+    EXPECT_EQ(std::wstring(out), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, TemporarySaveName,
+    ::testing::Values(TemporaryNameCase{L"C:\\pics\\shot.jpg", 0, 64, L"C:\\pics\\shot.~00"},
+                      TemporaryNameCase{L"C:\\pics\\shot.JPG", 26, 64, L"C:\\pics\\shot.~1a"},
+                      TemporaryNameCase{L"\u5199\u771f.Jpg", 255, 64, L"\u5199\u771f.~ff"},
+                      TemporaryNameCase{L"abcd.jpg", 7, 9, L"abcd.~07"},  // as long as the path
+                      TemporaryNameCase{L"abcd.jpg", 256, 64, L""},
+                      TemporaryNameCase{L"abcd.jpg", 0, 8, L""},  // unterminated in capacity
+                      TemporaryNameCase{L"shot.png", 0, 64, L""},
+                      TemporaryNameCase{L"jpg", 0, 64, L""},
+                      TemporaryNameCase{nullptr, 0, 64, L""}));
+
+TEST(TemporarySaveNameBuffer, RejectsANullOrEmptyBuffer) {
+    EXPECT_EQ(temporarySaveName(L"a.jpg", 0, nullptr, 64), 0);
+    wchar_t untouched[1] = {L'#'};
+    EXPECT_EQ(temporarySaveName(L"a.jpg", 0, untouched, 0), 0);
+    EXPECT_EQ(untouched[0], L'#');
+}
+
+TEST(WatermarkFits, UpTo4096PixelsOnEachSide) {
+    EXPECT_TRUE(watermarkFits(4096, 4096));
+    EXPECT_FALSE(watermarkFits(4097, 1));
+    EXPECT_FALSE(watermarkFits(1, 4097));
 }
 
 }  // namespace

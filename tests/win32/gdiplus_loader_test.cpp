@@ -76,10 +76,12 @@ class GdiplusLoaderTest : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(e2e::gdiplusAvailable());
-        folder_ = e2e::makeTempFolder("gdiplus");
+        parent_ = e2e::makeTempFolder("gdiplus");
+        // Outside every ANSI code page: the paths must reach GDI+ unchanged.
+        folder_ = e2e::makeSubfolder(parent_, "\u0141\u00f3d\u017a \u5de5\u5177");
         ASSERT_FALSE(folder_.empty());
     }
-    void TearDown() override { e2e::removeFolder(folder_); }
+    void TearDown() override { e2e::removeFolder(parent_); }
     std::string path(const char* name) const { return folder_ + "\\" + name; }
     std::string pngOf(const char* name, const Picture& picture) const {
         std::string file = path(name);
@@ -89,10 +91,12 @@ class GdiplusLoaderTest : public ::testing::Test {
     // The loader's image, written to a file and decoded again by the test's own GDI+ use.
     Picture savedPicture(GdiplusLoader& loader, const char* name) const {
         Picture picture;
-        EXPECT_EQ(loader.saveImageToFile(path(name).c_str(), 90, &kJpegEncoderClassId), 1);
+        EXPECT_EQ(loader.saveImageToFile(e2e::widen(path(name)).c_str(), 90, &kJpegEncoderClassId),
+                  1);
         EXPECT_TRUE(e2e::decodePictureFile(path(name), &picture));
         return picture;
     }
+    std::string parent_;
     std::string folder_;
 };
 
@@ -134,8 +138,12 @@ TEST(SystemLibrary, RefusesANameTooLongForAPath) {
 TEST_F(GdiplusLoaderTest, LoadsAPngAndScalesItOverTheWholeRectangle) {
     std::string png = pngOf("halves.png", halves(100, 50, kRed, kBlue));
     GdiplusLoader loader;
-    ASSERT_EQ(loader.loadImageFromFile(png.c_str()), 1);
+    ASSERT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 1);
     ASSERT_NE(loader.image, nullptr);
+    uint32_t width = 0, height = 0;
+    EXPECT_EQ(loader.imageSize(&width, &height), 1);
+    EXPECT_EQ(width, 100u);
+    EXPECT_EQ(height, 50u);
     Surface surface(250, 200, kGreen);
     EXPECT_EQ(loader.drawImage(surface.dc(), 0, 0, 250, 200, loader.image), 1);
     Picture drawn = surface.pixels();
@@ -153,7 +161,7 @@ TEST_F(GdiplusLoaderTest, LoadsAPngAndScalesItOverTheWholeRectangle) {
 TEST_F(GdiplusLoaderTest, DrawsIntoTheGivenRectangleOnly) {
     std::string png = pngOf("red.png", Picture(10, 10, kRed));
     GdiplusLoader loader;
-    ASSERT_EQ(loader.loadImageFromFile(png.c_str()), 1);
+    ASSERT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 1);
     Surface surface(100, 100, kGreen);
     EXPECT_EQ(loader.drawImage(surface.dc(), 20, 30, 60, 90, loader.image), 1);
     Picture drawn = surface.pixels();
@@ -171,7 +179,7 @@ TEST_F(GdiplusLoaderTest, SavesTheBitmapItWasGivenAsJpeg) {
     DeleteObject(bitmap);  // the loader holds its own copy
     ASSERT_NE(loader.image, nullptr);
     std::string file = path("quadrants.jpg");
-    ASSERT_EQ(loader.saveImageToFile(file.c_str(), 75, &kJpegEncoderClassId), 1);
+    ASSERT_EQ(loader.saveImageToFile(e2e::widen(file).c_str(), 75, &kJpegEncoderClassId), 1);
     EXPECT_NE(loader.image, nullptr);  // kept after saving
 
     std::vector<uint8_t> bytes = e2e::readFileBytes(file);
@@ -195,7 +203,7 @@ TEST_F(GdiplusLoaderTest, ReplacesAnExistingFile) {
     GdiplusLoader loader;
     ASSERT_EQ(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
     DeleteObject(bitmap);
-    ASSERT_EQ(loader.saveImageToFile(file.c_str(), 75, &kJpegEncoderClassId), 1);
+    ASSERT_EQ(loader.saveImageToFile(e2e::widen(file).c_str(), 75, &kJpegEncoderClassId), 1);
     Picture saved;
     ASSERT_TRUE(e2e::decodePictureFile(file, &saved));
     EXPECT_EQ(saved.width, 40);
@@ -248,10 +256,13 @@ TEST_F(GdiplusLoaderTest, JpegEncoderClassIdIsTheOneGdiplusLists) {
 TEST_F(GdiplusLoaderTest, MissingFileLeavesNoImageEvenIfOneWasHeld) {
     std::string png = pngOf("blue.png", Picture(8, 8, kBlue));
     GdiplusLoader loader;
-    ASSERT_EQ(loader.loadImageFromFile(png.c_str()), 1);
+    ASSERT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 1);
     ASSERT_NE(loader.image, nullptr);
-    EXPECT_EQ(loader.loadImageFromFile(path("missing.png").c_str()), 0);
+    EXPECT_EQ(loader.loadImageFromFile(e2e::widen(path("missing.png")).c_str()), 0);
     EXPECT_EQ(loader.image, nullptr);
+    uint32_t width = 7;
+    EXPECT_EQ(loader.imageSize(&width, &width), 0);
+    EXPECT_EQ(width, 7u);
 }
 
 TEST_F(GdiplusLoaderTest, CorruptFileLoadsNothing) {
@@ -259,14 +270,14 @@ TEST_F(GdiplusLoaderTest, CorruptFileLoadsNothing) {
     const unsigned char bytes[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 1, 2, 3};
     ASSERT_TRUE(e2e::writeFileBytes(file, bytes, sizeof(bytes)));
     GdiplusLoader loader;
-    EXPECT_EQ(loader.loadImageFromFile(file.c_str()), 0);
+    EXPECT_EQ(loader.loadImageFromFile(e2e::widen(file).c_str()), 0);
     EXPECT_EQ(loader.image, nullptr);
 }
 
 TEST_F(GdiplusLoaderTest, SaveWithoutImageWritesNothing) {
     GdiplusLoader loader;
     std::string file = path("nothing.jpg");
-    EXPECT_EQ(loader.saveImageToFile(file.c_str(), 75, &kJpegEncoderClassId), 0);
+    EXPECT_EQ(loader.saveImageToFile(e2e::widen(file).c_str(), 75, &kJpegEncoderClassId), 0);
     EXPECT_FALSE(e2e::fileExists(file));
 }
 
@@ -290,15 +301,15 @@ TEST_F(GdiplusLoaderTest, LoadingAnotherPictureReleasesTheFirst) {
     std::string firstPng = pngOf("first.png", Picture(8, 8, kRed));
     std::string secondPng = pngOf("second.png", Picture(8, 8, kBlue));
     GdiplusLoader loader;
-    ASSERT_EQ(loader.loadImageFromFile(firstPng.c_str()), 1);
-    HANDLE exclusive = CreateFileA(firstPng.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
+    ASSERT_EQ(loader.loadImageFromFile(e2e::widen(firstPng).c_str()), 1);
+    HANDLE exclusive = CreateFileW(e2e::widen(firstPng).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                   nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(exclusive, INVALID_HANDLE_VALUE) << "GDI+ does not hold the file open";
     if (exclusive != INVALID_HANDLE_VALUE) {
         CloseHandle(exclusive);
     }
-    ASSERT_EQ(loader.loadImageFromFile(secondPng.c_str()), 1);
-    exclusive = CreateFileA(firstPng.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+    ASSERT_EQ(loader.loadImageFromFile(e2e::widen(secondPng).c_str()), 1);
+    exclusive = CreateFileW(e2e::widen(firstPng).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                             OPEN_EXISTING, 0, nullptr);
     EXPECT_NE(exclusive, INVALID_HANDLE_VALUE);
     if (exclusive != INVALID_HANDLE_VALUE) {
@@ -314,18 +325,19 @@ TEST_F(GdiplusLoaderTest, UnwritablePathsWriteNothing) {
     for (const std::string& file :
          {path("no such folder\\shot.jpg"), path("bad<name>?.jpg"), std::string(),
           std::string("Z:\\proc\\vistrel-loader-test.jpg")}) {
-        EXPECT_EQ(loader.saveImageToFile(file.c_str(), 75, &kJpegEncoderClassId), 0) << file;
+        EXPECT_EQ(loader.saveImageToFile(e2e::widen(file).c_str(), 75, &kJpegEncoderClassId), 0)
+            << file;
     }
     EXPECT_FALSE(e2e::fileExists(path("no such folder")));
     EXPECT_EQ(loader.saveImageToFile(nullptr, 75, &kJpegEncoderClassId), 0);
-    EXPECT_EQ(loader.saveImageToFile(path("x.jpg").c_str(), 75, nullptr), 0);
+    EXPECT_EQ(loader.saveImageToFile(e2e::widen(path("x.jpg")).c_str(), 75, nullptr), 0);
     EXPECT_NE(loader.image, nullptr);
 }
 
 TEST_F(GdiplusLoaderTest, NullPathLeavesAHeldImageAlone) {
     std::string png = pngOf("kept.png", Picture(8, 8, kRed));
     GdiplusLoader loader;
-    ASSERT_EQ(loader.loadImageFromFile(png.c_str()), 1);
+    ASSERT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 1);
     void* held = loader.image;
     EXPECT_EQ(loader.loadImageFromFile(nullptr), 0);
     EXPECT_EQ(loader.image, held);
@@ -357,10 +369,11 @@ TEST_F(GdiplusLoaderTest, WithoutTheLibraryEveryOperationFailsQuietly) {
     GdiplusLoader loader;
     {
         LoaderState noLibrary(loader, nullptr, 0);
-        EXPECT_EQ(loader.loadImageFromFile(png.c_str()), 0);
+        EXPECT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 0);
         EXPECT_NE(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
         EXPECT_EQ(loader.image, nullptr);
-        EXPECT_EQ(loader.saveImageToFile(path("a.jpg").c_str(), 75, &kJpegEncoderClassId), 0);
+        EXPECT_EQ(
+            loader.saveImageToFile(e2e::widen(path("a.jpg")).c_str(), 75, &kJpegEncoderClassId), 0);
         Surface surface(20, 20, kGreen);
         EXPECT_EQ(loader.drawImage(surface.dc(), 0, 0, 20, 20, nullptr), 0);
         EXPECT_EQ(e2e::rgbOf(surface.pixels().at(10, 10)), e2e::rgbOf(kGreen));
@@ -375,13 +388,14 @@ TEST_F(GdiplusLoaderTest, LibraryNotStartedMakesNoImageButStillDraws) {
     HBITMAP bitmap = e2e::makeBitmap(Picture(8, 8, kRed));
     GdiplusLoader loader;
     GdiplusLoader watermark;
-    ASSERT_EQ(watermark.loadImageFromFile(png.c_str()), 1);
+    ASSERT_EQ(watermark.loadImageFromFile(e2e::widen(png).c_str()), 1);
     {
         LoaderState notStarted(loader, loader.library, 0);
-        EXPECT_EQ(loader.loadImageFromFile(png.c_str()), 0);
+        EXPECT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 0);
         EXPECT_NE(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
         EXPECT_EQ(loader.image, nullptr);
-        EXPECT_EQ(loader.saveImageToFile(path("a.jpg").c_str(), 75, &kJpegEncoderClassId), 0);
+        EXPECT_EQ(
+            loader.saveImageToFile(e2e::widen(path("a.jpg")).c_str(), 75, &kJpegEncoderClassId), 0);
         Surface surface(20, 20, kGreen);
         EXPECT_EQ(loader.drawImage(surface.dc(), 0, 0, 20, 20, watermark.image), 1);
         EXPECT_LE(e2e::channelDistance(surface.pixels().at(10, 10), kRed), 8);
@@ -394,7 +408,7 @@ TEST_F(GdiplusLoaderTest, MissingExportsFailOnlyTheOperationsThatNeedThem) {
     std::string png = pngOf("red.png", Picture(8, 8, kRed));
     HBITMAP bitmap = e2e::makeBitmap(Picture(8, 8, kRed));
     GdiplusLoader loader;
-    ASSERT_EQ(loader.loadImageFromFile(png.c_str()), 1);
+    ASSERT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 1);
     void* held = loader.image;
     {
         // A library that exports none of the GDI+ names.
@@ -403,10 +417,13 @@ TEST_F(GdiplusLoaderTest, MissingExportsFailOnlyTheOperationsThatNeedThem) {
         EXPECT_EQ(loader.image, held);  // without GdipDisposeImage the handle stays
         EXPECT_NE(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
         EXPECT_EQ(loader.image, held);
-        EXPECT_EQ(loader.saveImageToFile(path("a.jpg").c_str(), 75, &kJpegEncoderClassId), 0);
+        EXPECT_EQ(
+            loader.saveImageToFile(e2e::widen(path("a.jpg")).c_str(), 75, &kJpegEncoderClassId), 0);
         Surface surface(20, 20, kGreen);
         EXPECT_EQ(loader.drawImage(surface.dc(), 0, 0, 20, 20, held), 0);
-        EXPECT_EQ(loader.loadImageFromFile(png.c_str()), 0);
+        uint32_t width = 0;
+        EXPECT_EQ(loader.imageSize(&width, &width), 0);
+        EXPECT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 0);
     }
     DeleteObject(bitmap);
     EXPECT_FALSE(e2e::fileExists(path("a.jpg")));

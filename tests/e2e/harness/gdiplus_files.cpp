@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "tests/e2e/harness/e2e.h"
+
 namespace e2e {
 
 namespace {
@@ -53,13 +55,6 @@ class Gdiplus {
 const Gdiplus& gdiplus() {
     static Gdiplus instance;
     return instance;
-}
-
-std::wstring widen(const std::string& text) {
-    int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(units > 0 ? units : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], units);
-    return wide;
 }
 
 }  // namespace
@@ -176,12 +171,12 @@ uint32_t rgbOf(uint32_t argb) {
 }
 
 bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::vector<uint8_t> readFileBytes(const std::string& path) {
     std::vector<uint8_t> bytes;
-    FILE* file = fopen(path.c_str(), "rb");
+    FILE* file = _wfopen(widen(path).c_str(), L"rb");
     if (file == nullptr) {
         return bytes;
     }
@@ -195,7 +190,7 @@ std::vector<uint8_t> readFileBytes(const std::string& path) {
 }
 
 bool writeFileBytes(const std::string& path, const void* bytes, size_t size) {
-    FILE* file = fopen(path.c_str(), "wb");
+    FILE* file = _wfopen(widen(path).c_str(), L"wb");
     if (file == nullptr) {
         return false;
     }

@@ -61,7 +61,8 @@ bool chooseSavePath(HWND dialog, const std::string& path) {
         return false;
     }
     DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()),
+    const std::wstring text = widen(path);
+    if (!SendMessageTimeoutW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
                              SMTO_ABORTIFHUNG, 5000, &result)) {
         return false;
     }

@@ -12,7 +12,7 @@ namespace e2e {
 HWND waitForDialog(DWORD processId, DWORD timeoutMs = 10000);
 // The file-name field: the Edit inside the ComboBoxEx32 with id 1148.
 HWND fileNameField(HWND dialog);
-// Puts the path in the name field and presses Save.
+// Puts the path (UTF-8) in the name field and presses Save.
 bool chooseSavePath(HWND dialog, const std::string& path);
 void cancelDialog(HWND dialog);
 bool waitUntilGone(HWND window, DWORD timeoutMs = 10000);

@@ -2,6 +2,7 @@
 
 #include <tlhelp32.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -65,22 +66,10 @@ DWORD findProcessOf(const std::string& exePath) {
     return found;
 }
 
-}  // namespace
-
-bool startWithUnixStderr(const std::string& exePath, const std::string& arguments,
-                         const std::string& environment, const std::string& stderrPath,
-                         PROCESS_INFORMATION* started, DWORD timeoutMs) {
-    *started = {};
-    const std::string unixLog = unixPathOf(stderrPath);
-    if (unixLog.empty() || hasQuote(exePath) || hasQuote(arguments) || hasQuote(environment) ||
-        hasQuote(unixLog) || findProcessOf(exePath) != 0) {
-        return false;
-    }
-    // The Windows command line becomes the shell's argument vector: single quotes only
-    // inside, as backslashes and double quotes follow the Windows splitting rules.
-    std::string command = "/bin/sh -c \"" + environment + " exec ${WINE:-/usr/lib/wine/wine64} '" +
-                          exePath + "' " + arguments + " </dev/null >/dev/null 2>'" + unixLog +
-                          "'\"";
+// The Windows command line becomes the shell's argument vector: single quotes only inside,
+// as backslashes and double quotes follow the Windows splitting rules.
+bool startUnixShell(const std::string& script) {
+    std::string command = "/bin/sh -c \"" + script + "\"";
     std::vector<char> line(command.begin(), command.end());
     line.push_back('\0');
     STARTUPINFOA startup = {};
@@ -97,6 +86,24 @@ bool startWithUnixStderr(const std::string& exePath, const std::string& argument
     if (shell.hProcess != nullptr) {
         CloseHandle(shell.hProcess);
     }
+    return true;
+}
+
+}  // namespace
+
+bool startWithUnixStderr(const std::string& exePath, const std::string& arguments,
+                         const std::string& environment, const std::string& stderrPath,
+                         PROCESS_INFORMATION* started, DWORD timeoutMs) {
+    *started = {};
+    const std::string unixLog = unixPathOf(stderrPath);
+    if (unixLog.empty() || hasQuote(exePath) || hasQuote(arguments) || hasQuote(environment) ||
+        hasQuote(unixLog) || findProcessOf(exePath) != 0) {
+        return false;
+    }
+    if (!startUnixShell(environment + " exec ${WINE:-/usr/lib/wine/wine64} '" + exePath + "' " +
+                        arguments + " </dev/null >/dev/null 2>'" + unixLog + "'")) {
+        return false;
+    }
     DWORD id = 0;
     waitUntil(
         [&] {
@@ -110,6 +117,34 @@ bool startWithUnixStderr(const std::string& exePath, const std::string& argument
     started->hProcess = OpenProcess(PROCESS_ALL_ACCESS, FALSE, id);
     started->dwProcessId = id;
     return started->hProcess != nullptr;
+}
+
+int runUnixShell(const std::string& command, DWORD timeoutMs) {
+    // Without a Windows process to wait for, the status arrives in a file that is renamed
+    // into place once complete.
+    const std::string folder = makeTempFolder("shell");
+    const std::wstring statusFile = widen(folder + "\\status");
+    const std::string status = unixPathOf(folder + "\\status");
+    int result = -1;
+    if (!folder.empty() && !status.empty() && !hasQuote(status) &&
+        command.find('"') == std::string::npos &&
+        startUnixShell("(" + command + ") </dev/null >/dev/null 2>&1; echo $? >'" + status +
+                       ".part' && mv '" + status + ".part' '" + status + "'") &&
+        waitUntil([&] { return GetFileAttributesW(statusFile.c_str()) != INVALID_FILE_ATTRIBUTES; },
+                  timeoutMs)) {
+        HANDLE file = CreateFileW(statusFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        char text[16] = {};
+        DWORD read = 0;
+        if (file != INVALID_HANDLE_VALUE) {
+            if (ReadFile(file, text, sizeof(text) - 1, &read, nullptr) && read > 0) {
+                result = atoi(text);
+            }
+            CloseHandle(file);
+        }
+    }
+    removeFolder(folder);
+    return result;
 }
 
 }  // namespace e2e

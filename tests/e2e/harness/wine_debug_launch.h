@@ -22,4 +22,9 @@ bool startWithUnixStderr(const std::string& exePath, const std::string& argument
                          const std::string& environment, const std::string& stderrPath,
                          PROCESS_INFORMATION* started, DWORD timeoutMs = 10000);
 
+// Runs a Unix shell command (single quotes only, no double quotes) with its input and output
+// on /dev/null and waits for its end. Its exit status, or -1 when it could not be started or
+// did not end within the time.
+int runUnixShell(const std::string& command, DWORD timeoutMs = 10000);
+
 }  // namespace e2e
