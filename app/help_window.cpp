@@ -34,18 +34,18 @@ HFONT createHelpFont(int width) {
 // Black first, then white shifted up and left by the shadow offset, which shows the black
 // copy as the shadow.
 void drawShadowedText(HDC dc, const RECT& client, int shadowOffset) {
-    const char* text = helpText();
+    const wchar_t* text = helpText();
     if (text == nullptr) {
         return;
     }
-    int length = lstrlenA(text);
+    int length = lstrlenW(text);
     RECT area = {kTextMargin, kTextMargin, client.right, client.bottom};
     SetTextColor(dc, RGB(0, 0, 0));
-    DrawTextA(dc, text, length, &area, DT_WORDBREAK | DT_NOCLIP);
+    DrawTextW(dc, text, length, &area, DT_WORDBREAK | DT_NOCLIP);
     area =
         RECT{kTextMargin + shadowOffset, kTextMargin + shadowOffset, client.right, client.bottom};
     SetTextColor(dc, RGB(255, 255, 255));
-    DrawTextA(dc, text, length, &area, DT_WORDBREAK | DT_NOCLIP);
+    DrawTextW(dc, text, length, &area, DT_WORDBREAK | DT_NOCLIP);
 }
 
 void setLanguage(HWND window, int language) {

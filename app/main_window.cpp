@@ -63,7 +63,7 @@ bool runCommand(int command) {
             magnifier.activate();
             return false;
         case CMD_WEBPAGE:
-            ShellExecuteA(nullptr, "open", uiString(4), nullptr, nullptr, SW_SHOW);
+            ShellExecuteW(nullptr, L"open", uiString(4), nullptr, nullptr, SW_SHOW);
             return true;
         case CMD_HELP:
             ShowWindow(appState.mainWindow, SW_SHOWMAXIMIZED);

@@ -24,8 +24,8 @@ INT_PTR onOk(HWND dialog) {
     HotkeyEntry entry = unpackHotkey(static_cast<uint64_t>(packed));
     HotkeyCheck check = checkHotkeyEntry(entry);
     if (check == HotkeyCheck::kRejected) {
-        const char* text = uiString(5);
-        MessageBoxA(dialog, text != nullptr ? text : "", "Error", MB_OK);
+        const wchar_t* text = uiString(5);
+        MessageBoxW(dialog, text != nullptr ? text : L"", L"Error", MB_OK);
         return 0;
     }
     appState.hotkeyVirtualKey = entry.virtualKey;

@@ -4,10 +4,13 @@
 #include "app/commands.h"
 #include "resources/resource_ids.h"
 #include "shell/tray_menu.h"
+#include "texts/windows1252.h"
 
 namespace {
 
 const DWORD kRefreshIntervalMs = 5000;
+// The characters the first layout's tip holds before its terminator.
+const size_t kTipLength = 63;
 
 // A fresh copy of icon 107 at the system's large-icon size, owned by whoever keeps it.
 HICON loadTrayIconImage() {
@@ -18,17 +21,23 @@ HICON loadTrayIconImage() {
 
 }  // namespace
 
-void fillNotifyRecord(NOTIFYICONDATAA& record, HWND owner, UINT id, HICON iconImage,
+void fillNotifyRecord(NOTIFYICONDATAW& record, HWND owner, UINT id, HICON iconImage,
                       const char* text) {
     ZeroMemory(&record, sizeof(record));
-    // The first published layout: 88 bytes in a 32-bit build, 104 in a 64-bit one.
-    record.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    // The first published layout: 152 bytes in a 32-bit build, 168 in a 64-bit one.
+    record.cbSize = NOTIFYICONDATAW_V1_SIZE;
     record.hWnd = owner;
     record.uID = id;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = WM_TRAYNOTIFY;
     record.hIcon = iconImage;
-    lstrcpynA(record.szTip, text != nullptr ? text : "", 64);
+    const char* tip = text != nullptr ? text : "";
+    size_t length = 0;
+    while (length < kTipLength && tip[length] != '\0') {
+        length++;
+    }
+    widenWindows1252(tip, length, record.szTip);
+    record.szTip[length] = L'\0';
 }
 
 TrayIcon::TrayIcon()
@@ -83,9 +92,9 @@ void TrayIcon::restore() {
 }
 
 BOOL TrayIcon::notify(DWORD message, HICON iconImage, const char* text) const {
-    NOTIFYICONDATAA record;
+    NOTIFYICONDATAW record;
     fillNotifyRecord(record, owner, iconId, iconImage, text);
-    return Shell_NotifyIconA(message, &record);
+    return Shell_NotifyIconW(message, &record);
 }
 
 void TrayIcon::startRefresher() {

@@ -42,8 +42,9 @@ class TrayIcon {
     static DWORD WINAPI refresherMain(LPVOID context);
 };
 
-// The record of one shell call: the first published layout, the tip cut to 63 characters.
-void fillNotifyRecord(NOTIFYICONDATAA& record, HWND owner, UINT id, HICON iconImage,
+// The record of one shell call: the first published layout of the wide record, the tip
+// (Windows-1252, as every text the program carries) widened and cut to 63 characters.
+void fillNotifyRecord(NOTIFYICONDATAW& record, HWND owner, UINT id, HICON iconImage,
                       const char* text);
 
 // The process's one TrayIcon, constructed on the first call of the main window procedure.

@@ -17,14 +17,14 @@ HMENU buildTrayMenu(HMENU* popup) {
         return nullptr;
     }
     // Command id 0: choosing it ends the menu without a command.
-    AppendMenuA(items, MF_STRING, 0, uiString(6));
+    AppendMenuW(items, MF_STRING, 0, uiString(6));
 
-    MENUITEMINFOA autostartItem = {};
+    MENUITEMINFOW autostartItem = {};
     autostartItem.cbSize = sizeof(autostartItem);
     autostartItem.fMask = MIIM_TYPE;
     autostartItem.fType = MFT_STRING;
-    autostartItem.dwTypeData = const_cast<char*>(uiString(7));
-    SetMenuItemInfoA(items, CMD_AUTOSTART, FALSE, &autostartItem);
+    autostartItem.dwTypeData = const_cast<wchar_t*>(uiString(7));
+    SetMenuItemInfoW(items, CMD_AUTOSTART, FALSE, &autostartItem);
     CheckMenuItem(items, CMD_AUTOSTART,
                   MF_BYCOMMAND | (appState.autostartFlag != 0 ? MF_CHECKED : MF_UNCHECKED));
     *popup = items;

@@ -6,6 +6,7 @@
 #include "texts/lzari_encoder.h"
 #include "texts/text_blob.h"
 #include "texts/text_lists.h"
+#include "texts/windows1252.h"
 
 namespace {
 
@@ -249,6 +250,16 @@ TEST(EmbeddedBlob, HoldsBothLanguages) {
     }
     EXPECT_EQ(std::string(helpTextFor(texts, 0)).rfind("Ein kleines Programm", 0), 0u);
     EXPECT_EQ(std::string(helpTextFor(texts, 2)).rfind("Small program", 0), 0u);
+}
+
+// Latin-1 where 1252 agrees with it, the table in 0x80..0x9F with its gaps as controls; zero
+// bytes are kept, so every text keeps its offset.
+TEST(Windows1252, WidensEachByteToItsOneCodeUnit) {
+    const char text[] = "A\x80\x81\x8A\x9D\x9F\xA0\xDF\xFC\xFF\0M";
+    char16_t wide[sizeof(text)] = {};
+    widenWindows1252(text, sizeof(text), wide);
+    EXPECT_EQ(std::u16string(wide, sizeof(text)),
+              std::u16string(u"A\u20AC\x81\u0160\x9D\u0178\xA0\xDF\xFC\xFF\0M\0", 13));
 }
 
 }  // namespace

@@ -73,7 +73,7 @@ class HelpPaint : public ::testing::Test {
     std::vector<uint32_t> picture() const {
         return std::vector<uint32_t>(pixels_, pixels_ + width_ * height_);
     }
-    static bool hasText() { return helpText() != nullptr && helpText()[0] != '\0'; }
+    static bool hasText() { return helpText() != nullptr && helpText()[0] != L'\0'; }
 
     HWND window_ = nullptr;
     HDC dc_ = nullptr;
@@ -169,7 +169,7 @@ TEST_F(HelpPaint, DrawsTheTextOfTheCurrentLanguage) {
     paint(1280, 700, 700);
     EXPECT_EQ(picture(), english);
     EXPECT_NE(german, english);
-    EXPECT_STRNE(helpText(), "");
+    EXPECT_STRNE(helpText(), L"");
 }
 
 TEST_F(HelpPaint, LeavesTheContextsFontSelected) {

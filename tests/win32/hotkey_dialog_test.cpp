@@ -235,15 +235,16 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
     struct Case {
         int language;
         WPARAM entered;
-        const char* start;
+        const wchar_t* start;
     };
-    for (Case c : {Case{1, VK_F5, "Please provide"}, Case{0, HOTKEYF_SHIFT << 8, "Bitte eine"},
-                   Case{1, (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8, "Please provide"}}) {
+    for (Case c : {Case{1, VK_F5, L"Please provide"}, Case{0, HOTKEYF_SHIFT << 8, L"Bitte eine"},
+                   Case{1, (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8, L"Please provide"}}) {
         WPARAM entered = c.entered;
         useHotkey(1, 'Z', HOTKEYF_CONTROL);
         appState.language = c.language;
         HWND box = nullptr;
-        std::string caption, text;
+        std::string caption;
+        std::wstring text;
         bool stillOpen = false;
         ASSERT_TRUE(runDialog({dialogOpen(), enter(entered), press(IDOK),
                                [&] {
@@ -266,7 +267,7 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
         EXPECT_EQ(caption, "Error");
         EXPECT_EQ(text, uiString(5));
         EXPECT_EQ(text.rfind(c.start, 0), 0u) << text;
-        EXPECT_NE(text.find("\\n"), std::string::npos) << "backslash and n, shown as they are";
+        EXPECT_NE(text.find(L"\\n"), std::wstring::npos) << "backslash and n, shown as they are";
         // The last accepted hotkey stays in force, in memory as in the file.
         EXPECT_EQ(appState.hotkeyUseFlag, 1);
         EXPECT_EQ(appState.hotkeyVirtualKey, 'Z');

@@ -130,15 +130,16 @@ inline HWND dialogTitled(const char* caption) {
     return nullptr;
 }
 
-// The text of the first Static control in a message box other than its icon.
-inline std::string messageBoxText(HWND box) {
-    std::string text;
+// The text of the first Static control in a message box other than its icon, as UTF-16.
+inline std::wstring messageBoxText(HWND box) {
+    std::wstring text;
     for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
         char name[64] = {};
         GetClassNameA(child, name, sizeof(name));
-        std::string own = windowText(child);
-        if (lstrcmpiA(name, "Static") == 0 && !own.empty()) {
+        wchar_t own[512] = {};
+        GetWindowTextW(child, own, 512);
+        if (lstrcmpiA(name, "Static") == 0 && own[0] != L'\0') {
             text = own;
         }
     }

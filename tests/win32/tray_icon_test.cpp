@@ -68,11 +68,12 @@ struct TipCase {
 
 class NotifyRecordTip : public ::testing::TestWithParam<TipCase> {};
 
-TEST_P(NotifyRecordTip, IsCutTo63Characters) {
-    std::string tip(GetParam().length, 'v');
-    NOTIFYICONDATAA record;
+// The euro sign, 0x80 in Windows-1252, is U+20AC whatever code page the system uses.
+TEST_P(NotifyRecordTip, IsWidenedFromWindows1252AndCutTo63Characters) {
+    std::string tip(GetParam().length, '\x80');
+    NOTIFYICONDATAW record;
     fillNotifyRecord(record, nullptr, TRAY_ICON_ID, nullptr, tip.c_str());
-    EXPECT_EQ(std::string(record.szTip), tip.substr(0, GetParam().expected));
+    EXPECT_EQ(std::wstring(record.szTip), std::wstring(GetParam().expected, L'\u20AC'));
 }
 
 INSTANTIATE_TEST_SUITE_P(Lengths, NotifyRecordTip,
@@ -80,18 +81,18 @@ INSTANTIATE_TEST_SUITE_P(Lengths, NotifyRecordTip,
                                            TipCase{63, 63}, TipCase{64, 63}, TipCase{1023, 63}));
 
 TEST(NotifyRecord, CarriesOwnerIdCallbackAndIconInTheFirstLayout) {
-    NOTIFYICONDATAA record;
+    NOTIFYICONDATAW record;
     memset(&record, 0x5a, sizeof(record));
     HWND owner = reinterpret_cast<HWND>(0x1234);
     HICON icon = reinterpret_cast<HICON>(0x5678);
     fillNotifyRecord(record, owner, TRAY_ICON_ID, icon, nullptr);
-    EXPECT_EQ(record.cbSize, sizeof(void*) == 4 ? 88u : 104u);
+    EXPECT_EQ(record.cbSize, sizeof(void*) == 4 ? 152u : 168u);
     EXPECT_EQ(record.hWnd, owner);
     EXPECT_EQ(record.uID, 109u);
     EXPECT_EQ(record.uFlags, 7u);
     EXPECT_EQ(record.uCallbackMessage, 32868u);
     EXPECT_EQ(record.hIcon, icon);
-    EXPECT_STREQ(record.szTip, "");
+    EXPECT_STREQ(record.szTip, L"");
 }
 
 TEST_F(TrayTest, AddShowsTheIconAndRemoveDeletesItAndReleasesTheImage) {

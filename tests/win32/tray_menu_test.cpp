@@ -12,20 +12,20 @@ namespace {
 
 struct Entry {
     UINT id;
-    std::string text;
+    std::wstring text;
     bool separator;
 };
 
 // The popup as the user sees it: nine entries, the eighth and ninth from the string list.
 std::vector<Entry> expectedEntries() {
-    return {{CMD_HELP, "Help", false},
-            {0, "", true},
-            {CMD_EXIT, "&Exit", false},
-            {0, "", true},
+    return {{CMD_HELP, L"Help", false},
+            {0, L"", true},
+            {CMD_EXIT, L"&Exit", false},
+            {0, L"", true},
             {CMD_AUTOSTART, uiString(7), false},
-            {CMD_SET_HOTKEY, "Set Hot-Key", false},
-            {0, "", true},
-            {CMD_MAGNIFY, "Vistrel", false},
+            {CMD_SET_HOTKEY, L"Set Hot-Key", false},
+            {0, L"", true},
+            {CMD_MAGNIFY, L"Vistrel", false},
             {0, uiString(6), false}};
 }
 
@@ -44,9 +44,10 @@ class TrayMenu : public ::testing::Test {
     int savedFlag_ = 0;
 };
 
-std::string itemText(HMENU menu, int position) {
-    char text[256] = {};
-    GetMenuStringA(menu, position, text, sizeof(text), MF_BYPOSITION);
+// As UTF-16, what the menu holds: the system's code page plays no part in it.
+std::wstring itemText(HMENU menu, int position) {
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, position, text, 256, MF_BYPOSITION);
     return text;
 }
 
@@ -95,8 +96,8 @@ INSTANTIATE_TEST_SUITE_P(Flags, TrayMenuCheck, ::testing::Values(0, 1));
 
 struct LanguageCase {
     int language;  // as the settings key lng gives it
-    const char* autostart;
-    const char* appended;
+    const wchar_t* autostart;
+    const wchar_t* appended;
 };
 
 class TrayMenuLanguage : public TrayMenu, public ::testing::WithParamInterface<LanguageCase> {
@@ -122,18 +123,16 @@ TEST_P(TrayMenuLanguage, TextsComeFromTheCurrentLanguage) {
     EXPECT_EQ(itemText(popup, 4), GetParam().autostart);
     EXPECT_EQ(itemText(popup, 8), GetParam().appended);
     // The resource's own texts do not change with the language.
-    EXPECT_EQ(itemText(popup, 0), "Help");
-    EXPECT_EQ(itemText(popup, 5), "Set Hot-Key");
+    EXPECT_EQ(itemText(popup, 0), L"Help");
+    EXPECT_EQ(itemText(popup, 5), L"Set Hot-Key");
     DestroyMenu(menu);
 }
 
-INSTANTIATE_TEST_SUITE_P(Languages, TrayMenuLanguage,
-                         ::testing::Values(LanguageCase{0, "Mit Windows starten",
-                                                        "Dieses Men\xfc schlie\xdf"
-                                                        "en"},
-                                           LanguageCase{1, "Start with Windows", "Close this menu"},
-                                           LanguageCase{7, "Start with Windows",
-                                                        "Close this menu"}));
+INSTANTIATE_TEST_SUITE_P(
+    Languages, TrayMenuLanguage,
+    ::testing::Values(LanguageCase{0, L"Mit Windows starten", L"Dieses Men\u00FC schlie\u00DFen"},
+                      LanguageCase{1, L"Start with Windows", L"Close this menu"},
+                      LanguageCase{7, L"Start with Windows", L"Close this menu"}));
 
 TEST_F(TrayMenu, EachBuildStartsFromTheResourceAgain) {
     for (int round = 0; round < 3; ++round) {

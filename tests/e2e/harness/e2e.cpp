@@ -252,6 +252,12 @@ bool Program::startWithWineDebug(const char* wineDebug, const std::string& stder
                                &processInfo_);
 }
 
+bool Program::startWithEnvironment(const std::string& environment) {
+    kill();
+    return startWithUnixStderr(exePath_, "", environment, folder_ + "\\wine-stderr.txt",
+                               &processInfo_);
+}
+
 HWND Program::mainWindow() const {
     return findWindowOf(processId(), "Vistrel");
 }

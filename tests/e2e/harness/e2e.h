@@ -59,6 +59,11 @@ class Program {
     // Starts it with Wine's debug channels set to wineDebug and Wine's own diagnostics
     // written to stderrPath (see wine_debug_launch.h); no thread handle is held then.
     bool startWithWineDebug(const char* wineDebug, const std::string& stderrPath);
+    // Starts it from a Unix shell under the extra environment (NAME=value words, see
+    // wine_debug_launch.h), Wine's diagnostics going to wine-stderr.txt in its folder: Wine
+    // takes a process's code page from the locale variables it starts with, and a child of
+    // CreateProcess gets the parent's whatever environment it is given.
+    bool startWithEnvironment(const std::string& environment);
     // The main window (class "Vistrel") of this process once its creation is through, or
     // null when the time is up.
     HWND waitForMainWindow(DWORD timeoutMs = 10000);
