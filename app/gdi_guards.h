@@ -130,10 +130,16 @@ class PaintScope {
     HDC dc_;
 };
 
-// OpenClipboard / CloseClipboard; opened() tells whether the clipboard is ours.
+// OpenClipboard / CloseClipboard; opened() tells whether the clipboard is ours. Clipboard
+// managers hold the clipboard for a moment after every change, so opening is tried again for
+// about kClipboardPatienceMs (and at most kClipboardAttempts times) before giving up.
 class ClipboardScope {
   public:
-    explicit ClipboardScope(HWND owner) : open_(OpenClipboard(owner) != 0) {}
+    static constexpr DWORD kClipboardPatienceMs = 100;
+    static constexpr DWORD kClipboardPauseMs = 10;
+    static constexpr int kClipboardAttempts = 12;
+
+    explicit ClipboardScope(HWND owner) : open_(openPatiently(owner)) {}
     ~ClipboardScope() {
         if (open_) {
             CloseClipboard();
@@ -144,5 +150,18 @@ class ClipboardScope {
     bool opened() const { return open_; }
 
   private:
+    static bool openPatiently(HWND owner) {
+        const DWORD start = GetTickCount();
+        for (int attempt = 1;; ++attempt) {
+            if (OpenClipboard(owner)) {
+                return true;
+            }
+            if (attempt >= kClipboardAttempts || GetTickCount() - start >= kClipboardPatienceMs) {
+                return false;
+            }
+            Sleep(kClipboardPauseMs);
+        }
+    }
+
     bool open_;
 };

@@ -1,9 +1,17 @@
 // The process-wide objects that need construction before the main routine. They live in
 // this one file because only within a translation unit is the order of construction fixed:
-// the wake message needs the instance name, and the loaders come last.
+// the library search is narrowed before anything else, the wake message needs the instance
+// name, and the loaders come last.
 #include "app/app_state.h"
 #include "magnifier/magnifier_window.h"
 #include "picture/gdiplus_loader.h"
+#include "picture/library_search.h"
+
+namespace {
+// A library of a system name planted in a downloads folder beside the program, or in the
+// current folder, must never be the one that loads, now or for any later load.
+const int kLibrarySearchRestricted = restrictLibrarySearch();
+}  // namespace
 
 AppState appState = {};  // the hotkey use flag starts cleared
 

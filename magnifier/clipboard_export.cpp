@@ -27,13 +27,18 @@ HGLOBAL makeTextBlock(const char* text, int length) {
 }
 
 // The view of the window's outer size, drawn at (0, 0) as the window shows it; the margins
-// that the frame hides on the screen are included.
+// that the frame hides on the screen are included. Null when the view could not be drawn.
 UniqueBitmap renderViewBitmap(HDC screen, int width, int height) {
     UniqueBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
     UniqueHdc memoryDc(CreateCompatibleDC(screen));
+    if (!bitmap || !memoryDc) {
+        return UniqueBitmap();
+    }
     SavedDcState savedState(memoryDc.get());
     SelectGuard select(memoryDc.get(), bitmap.get());
-    magnifier.paintView(memoryDc.get());
+    if (magnifier.paintView(memoryDc.get()) == 0) {
+        return UniqueBitmap();
+    }
     return bitmap;
 }
 
@@ -67,18 +72,26 @@ void copyTextToClipboard(const char* text) {
 }
 
 void copyViewBitmap() {
+    // Drawn before the clipboard is opened, so a view that cannot be drawn leaves the previous
+    // content in place and the clipboard is held only for the hand-over.
+    RECT outer = {};
+    if (!GetWindowRect(magnifier.window, &outer) || outer.right <= outer.left ||
+        outer.bottom <= outer.top) {
+        return;
+    }
+    WindowDc screen(nullptr);
+    UniqueBitmap bitmap =
+        renderViewBitmap(screen.get(), outer.right - outer.left, outer.bottom - outer.top);
+    if (!bitmap) {
+        return;
+    }
     ClipboardScope clipboard(nullptr);
     if (!clipboard.opened()) {
         return;
     }
     EmptyClipboard();
-    WindowDc screen(nullptr);
-    RECT outer = {};
-    GetWindowRect(magnifier.window, &outer);
-    UniqueBitmap bitmap =
-        renderViewBitmap(screen.get(), outer.right - outer.left, outer.bottom - outer.top);
     // The clipboard owns the bitmap once it has taken it; a refused one is deleted here.
-    if (bitmap && SetClipboardData(CF_BITMAP, bitmap.get()) != nullptr) {
+    if (SetClipboardData(CF_BITMAP, bitmap.get()) != nullptr) {
         bitmap.release();
     }
 }

@@ -140,7 +140,9 @@ uint32_t LzariDecoder::lzariDecode(const uint8_t* input, uint32_t inputSize, uin
         }
         uint32_t r = kFirstWriteIndex;
         uint64_t count = 0;  // wide, so a match at the end of a huge length cannot wrap it
-        while (count < textLength) {
+        // Every symbol fills at least one byte, so a full buffer bounds the work whatever
+        // length a damaged header announces.
+        while (count < textLength && stream.written + 1 < stream.capacity) {
             int c = decodeChar();
             if (c < 256) {
                 putByte(static_cast<uint8_t>(c));

@@ -13,9 +13,10 @@ class LzariDecoder {
     LzariDecoder(const LzariDecoder&) = delete;
     LzariDecoder& operator=(const LzariDecoder&) = delete;
 
-    // Writes at most capacity - 1 bytes of the text to output (no terminator) and returns the
-    // length the header announces. Reads input only below inputSize; a damaged or truncated
-    // block yields meaningless bytes, never an access outside either buffer. One call per object.
+    // Writes at most capacity - 1 bytes of the text to output (no terminator), stops decoding
+    // there, and returns the length the header announces. Reads input only below inputSize; a
+    // damaged or truncated block yields meaningless bytes, never an access outside either
+    // buffer. One call per object.
     uint32_t lzariDecode(const uint8_t* input, uint32_t inputSize, uint8_t* output,
                          uint32_t capacity);
 

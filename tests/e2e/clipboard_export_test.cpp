@@ -104,6 +104,25 @@ TEST_F(ClipboardExport, HeldClipboardKeepsItsContentForEveryKey) {
     }
 }
 
+// A clipboard manager's moment: the holder lets go after 40 ms, while the key is handled.
+TEST_F(ClipboardExport, ClipboardHeldForAMomentTakesEveryExport) {
+    showZoomAt(960, 540);
+    for (WPARAM key : {'P', 'C', 'B'}) {
+        ASSERT_TRUE(e2e::placeClipboardText("held content"));
+        {
+            e2e::ClipboardHolder holder(40);
+            ASSERT_TRUE(holder.holding());
+            ASSERT_TRUE(e2e::sendKeyDown(zoom_, key));
+        }
+        if (key == 'B') {
+            EXPECT_EQ(clipboardBitmap().width, 700);
+        } else {
+            EXPECT_EQ(e2e::clipboardText().text, hexOf(e2e::patternColour(959, 539)))
+                << static_cast<char>(key);
+        }
+    }
+}
+
 struct BitmapCase {
     const char* name;
     POINT cursor;

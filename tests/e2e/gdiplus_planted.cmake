@@ -4,3 +4,5 @@ add_library(gdiplus_planted SHARED ${CMAKE_CURRENT_LIST_DIR}/gdiplus_planted_dll
 set_target_properties(gdiplus_planted PROPERTIES PREFIX "" OUTPUT_NAME gdiplus_planted)
 target_link_options(gdiplus_planted PRIVATE ${VISTREL_TEST_LINK_OPTIONS})
 add_dependencies(vistrel_e2e_tests gdiplus_planted)
+# The Win32 tests copy it beside themselves to check the process's library search.
+add_dependencies(vistrel_win32_tests gdiplus_planted)

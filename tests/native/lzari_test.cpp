@@ -325,4 +325,16 @@ TEST(LzariDamage, LengthBeyondTheBlocksContentStillEndsAtTheHeadersLength) {
     EXPECT_EQ(Bytes(result.begin(), result.begin() + 10), bytesOf("short text"));
 }
 
+// A damaged header cannot make the decoder run on past a full buffer (the exact-size heap
+// buffer lets AddressSanitizer see any byte written beyond it).
+TEST(LzariDamage, HugeLengthStopsWhenTheBufferIsFull) {
+    Bytes block = encode(bytesOf("short text"));
+    block[0] = block[1] = block[2] = block[3] = 0xFF;
+    uint32_t announced = 0;
+    Bytes result = decode(block, 64, &announced);
+    EXPECT_EQ(announced, 0xFFFFFFFFu);
+    EXPECT_EQ(result.size(), 63u);
+    EXPECT_EQ(Bytes(result.begin(), result.begin() + 10), bytesOf("short text"));
+}
+
 }  // namespace

@@ -57,6 +57,23 @@ TEST(ClipboardText, HeldClipboardKeepsItsContent) {
     EXPECT_EQ(readText().text, "held content");
 }
 
+// Without a window to measure, or without a snapshot to draw, nothing replaces the content.
+TEST(ClipboardBitmap, ViewThatCannotBeDrawnLeavesTheClipboardAlone) {
+    HWND window = CreateWindowExA(0, "STATIC", "view", WS_POPUP, 0, 0, 70, 30, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    ASSERT_EQ(magnifier.snapshotDc, nullptr);
+    HWND saved = magnifier.window;
+    for (HWND view : {static_cast<HWND>(nullptr), window}) {
+        magnifier.window = view;
+        placeText("previous");
+        copyViewBitmap();
+        EXPECT_EQ(readText().text, "previous") << view;
+    }
+    magnifier.window = saved;
+    DestroyWindow(window);
+}
+
 // A snapshot of the test's own making stands in for the zoom window's.
 class PixelColour : public ::testing::Test {
   protected:

@@ -122,6 +122,39 @@ TEST(SystemLibrary, BothWaysLoadFromTheSystemFolder) {
     }
 }
 
+// The test program is hardened at start-up as the program is. A library copied beside it, or
+// into the current folder, loads by its full path but never by its bare name.
+TEST(SystemLibrary, NothingLoadsByBareNameFromTheProgramsOrTheCurrentFolder) {
+    const std::string name = "vistrel-beside-" + std::to_string(GetCurrentProcessId()) + ".dll";
+    const std::string planted = e2e::testProgramFolder() + "\\gdiplus_planted.dll";
+    const std::string temp = e2e::makeTempFolder("current");
+    char previous[MAX_PATH] = {};
+    ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, previous), 0u);
+    ASSERT_TRUE(SetCurrentDirectoryA(temp.c_str()));
+    for (const std::string& folder : {e2e::testProgramFolder(), temp}) {
+        const std::string copy = folder + "\\" + name;
+        if (!CopyFileA(planted.c_str(), copy.c_str(), FALSE)) {
+            ADD_FAILURE() << "cannot copy to " << copy;
+            continue;
+        }
+        HMODULE byName = LoadLibraryA(name.c_str());
+        EXPECT_EQ(byName, nullptr) << folder;
+        EXPECT_FALSE(e2e::fileExists(copy + ".loaded")) << folder;
+        if (byName != nullptr) {
+            FreeLibrary(byName);
+        }
+        HMODULE byPath = LoadLibraryA(copy.c_str());
+        EXPECT_NE(byPath, nullptr) << copy;
+        if (byPath != nullptr) {
+            FreeLibrary(byPath);
+        }
+        DeleteFileA(copy.c_str());
+        DeleteFileA((copy + ".loaded").c_str());
+    }
+    SetCurrentDirectoryA(previous);
+    e2e::removeFolder(temp);
+}
+
 TEST_F(GdiplusLoaderTest, LoadsTheLibraryFromTheSystemFolderAndStartsGdiplus) {
     GdiplusLoader loader;
     ASSERT_NE(loader.library, nullptr);

@@ -56,7 +56,7 @@ HBITMAP copyClipboardBitmap() {
     return copy;
 }
 
-ClipboardHolder::ClipboardHolder() {
+ClipboardHolder::ClipboardHolder(DWORD holdMs) : holdMs_(holdMs) {
     opened_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     release_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     thread_ = CreateThread(nullptr, 0, &ClipboardHolder::run, this, 0, nullptr);
@@ -77,7 +77,7 @@ DWORD WINAPI ClipboardHolder::run(void* context) {
                                   nullptr, nullptr, nullptr);
     self->holding_ = window != nullptr && OpenClipboard(window);
     SetEvent(self->opened_);
-    WaitForSingleObject(self->release_, 60000);
+    WaitForSingleObject(self->release_, self->holdMs_);
     if (self->holding_) {
         CloseClipboard();
     }

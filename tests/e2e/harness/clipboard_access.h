@@ -20,11 +20,11 @@ ClipboardTextBlock clipboardText();
 // A copy of the CF_BITMAP on the clipboard (the caller deletes it), or null.
 HBITMAP copyClipboardBitmap();
 
-// Opens the clipboard with a window on a thread of its own until destroyed; another process
-// (or thread) cannot open it meanwhile.
+// Opens the clipboard with a window on a thread of its own until destroyed, or only for
+// holdMs as a clipboard manager does; another process (or thread) cannot open it meanwhile.
 class ClipboardHolder {
   public:
-    ClipboardHolder();
+    explicit ClipboardHolder(DWORD holdMs = 60000);
     ~ClipboardHolder();
     ClipboardHolder(const ClipboardHolder&) = delete;
     ClipboardHolder& operator=(const ClipboardHolder&) = delete;
@@ -35,6 +35,7 @@ class ClipboardHolder {
     HANDLE opened_;
     HANDLE release_;
     HANDLE thread_;
+    DWORD holdMs_;
     bool holding_ = false;
 };
 
