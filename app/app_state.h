@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/text_buffer.h"
+#include "base/text_buffer.h"
 
 struct AppState {
     int language;          // 0 German, any other value English

@@ -1,10 +1,10 @@
 #include "app/help_window.h"
 
 #include "app/app_state.h"
-#include "app/commands.h"
-#include "app/gdi_guards.h"
+#include "resources/commands.h"
+#include "base/win/handle_guards.h"
 #include "app/help_layout.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "shell/hide_to_tray.h"
 #include "texts/texts.h"
 

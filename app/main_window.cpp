@@ -4,10 +4,10 @@
 #include <cstring>
 
 #include "app/app_state.h"
-#include "app/commands.h"
-#include "app/gdi_guards.h"
+#include "resources/commands.h"
+#include "base/win/handle_guards.h"
 #include "app/help_window.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "magnifier/magnifier_window.h"
 #include "resources/resource_ids.h"
 #include "shell/autostart.h"

@@ -5,7 +5,7 @@
 #include "app/app_state.h"
 #include "magnifier/magnifier_window.h"
 #include "picture/gdiplus_loader.h"
-#include "picture/library_search.h"
+#include "base/win/system_library.h"
 
 namespace {
 // A library of a system name planted in a downloads folder beside the program, or in the

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "texts/lzari_decoder.h"
-#include "texts/lzari_encoder.h"
+#include "tools/lzari_encoder.h"
 #include "texts/text_blob.h"
 #include "texts/text_lists.h"
 

@@ -14,8 +14,8 @@
 
 #include "app/app_state.h"
 #include "magnifier/magnifier_window.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/screen_pattern.h"
+#include "tests/support/e2e.h"
+#include "tests/support/screen_pattern.h"
 
 // Heap allocations made by the code linked into this program (the program's own, the C++
 // and C runtime's), counted through the linker's --wrap of the allocation functions.

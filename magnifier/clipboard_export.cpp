@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "app/gdi_guards.h"
+#include "base/win/handle_guards.h"
 #include "magnifier/magnifier_window.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "app/text_buffer.h"
+#include "base/text_buffer.h"
 
 // colour is laid out as a COLORREF: red in the lowest byte, then green, then blue; the top
 // byte is ignored. Null when no buffer could be had.

@@ -1,7 +1,7 @@
 // The zoom window's keyboard, button, wheel and scroll rows. Every row leaves the message to
 // the default procedure afterwards (see magnifierWindowProc).
-#include "app/commands.h"
-#include "app/settings.h"
+#include "resources/commands.h"
+#include "settings/settings.h"
 #include "magnifier/clipboard_export.h"
 #include "magnifier/magnifier_window.h"
 

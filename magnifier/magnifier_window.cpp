@@ -1,8 +1,8 @@
 #include "magnifier/magnifier_window.h"
 
-#include "app/commands.h"
-#include "app/gdi_guards.h"
-#include "app/settings.h"
+#include "resources/commands.h"
+#include "base/win/handle_guards.h"
+#include "settings/settings.h"
 
 Magnifier* magnifierInstance = nullptr;
 

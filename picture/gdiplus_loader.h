@@ -45,10 +45,6 @@ class GdiplusLoader {
     void* image;
 };
 
-// A system library from the system folder, never from the program's own folder or the
-// current one: by the system-folder search where the platform offers it, else by full path.
-HMODULE loadSystemLibrary(const char* fileName);
-HMODULE loadSystemLibraryByPath(const char* fileName);
 
 extern GdiplusLoader exportLoader;
 extern GdiplusLoader watermarkLoader;

@@ -4,7 +4,7 @@
 
 #include <commdlg.h>
 
-#include "app/gdi_guards.h"
+#include "base/win/handle_guards.h"
 #include "base/win/module_path.h"
 #include "magnifier/magnifier_window.h"
 #include "picture/gdiplus_loader.h"

@@ -2,7 +2,7 @@
 #include <commctrl.h>
 
 #include "app/app_state.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "resources/resource_ids.h"
 #include "shell/hotkey_rules.h"
 #include "texts/texts.h"

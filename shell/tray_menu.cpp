@@ -1,7 +1,7 @@
 #include "shell/tray_menu.h"
 
 #include "app/app_state.h"
-#include "app/commands.h"
+#include "resources/commands.h"
 #include "resources/resource_ids.h"
 #include "texts/texts.h"
 

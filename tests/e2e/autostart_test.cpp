@@ -4,9 +4,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/tray.h"
+#include "resources/commands.h"
+#include "tests/support/e2e.h"
+#include "tests/support/tray.h"
 
 namespace {
 

@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <string>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/clipboard_access.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/gdi_counter.h"
-#include "tests/e2e/harness/screen_pattern.h"
-#include "tests/e2e/harness/zoom_view.h"
+#include "resources/commands.h"
+#include "tests/support/clipboard_access.h"
+#include "tests/support/e2e.h"
+#include "tests/support/gdi_counter.h"
+#include "tests/support/screen_pattern.h"
+#include "tests/support/zoom_view.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/help_keys.h"
-#include "tests/e2e/harness/help_screen.h"
+#include "resources/commands.h"
+#include "tests/support/e2e.h"
+#include "tests/support/help_keys.h"
+#include "tests/support/help_screen.h"
 
 namespace {
 

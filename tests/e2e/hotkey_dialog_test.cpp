@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/help_keys.h"
-#include "tests/e2e/harness/zoom_view.h"
+#include "resources/commands.h"
+#include "tests/support/e2e.h"
+#include "tests/support/help_keys.h"
+#include "tests/support/zoom_view.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/e2e.h"
+#include "resources/commands.h"
+#include "tests/support/e2e.h"
 
 namespace {
 

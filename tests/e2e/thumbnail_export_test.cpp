@@ -10,16 +10,16 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/clipboard_access.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/gdi_counter.h"
-#include "tests/e2e/harness/gdiplus_files.h"
-#include "tests/e2e/harness/gdiplus_override.h"
-#include "tests/e2e/harness/screen_pattern.h"
-#include "tests/e2e/harness/thumbnail_dialog.h"
-#include "tests/e2e/harness/wine_debug_launch.h"
-#include "tests/e2e/harness/zoom_view.h"
+#include "resources/commands.h"
+#include "tests/support/clipboard_access.h"
+#include "tests/support/e2e.h"
+#include "tests/support/gdi_counter.h"
+#include "tests/support/gdiplus_files.h"
+#include "tests/support/gdiplus_override.h"
+#include "tests/support/screen_pattern.h"
+#include "tests/support/thumbnail_dialog.h"
+#include "tests/support/wine_debug_launch.h"
+#include "tests/support/zoom_view.h"
 
 namespace {
 

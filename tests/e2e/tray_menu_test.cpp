@@ -3,9 +3,9 @@
 #include <initializer_list>
 #include <string>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/tray.h"
+#include "resources/commands.h"
+#include "tests/support/e2e.h"
+#include "tests/support/tray.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // Ctrl+key hotkey, a second start of the program and the tray icon.
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/screen_pattern.h"
-#include "tests/e2e/harness/zoom_view.h"
+#include "resources/commands.h"
+#include "tests/support/e2e.h"
+#include "tests/support/screen_pattern.h"
+#include "tests/support/zoom_view.h"
 
 namespace {
 

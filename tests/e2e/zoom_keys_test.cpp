@@ -2,10 +2,10 @@
 // and against the settings file, which must be written exactly when the rules say.
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/screen_pattern.h"
-#include "tests/e2e/harness/zoom_view.h"
+#include "resources/commands.h"
+#include "tests/support/e2e.h"
+#include "tests/support/screen_pattern.h"
+#include "tests/support/zoom_view.h"
 
 namespace {
 

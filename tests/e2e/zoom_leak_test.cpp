@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/gdi_counter.h"
-#include "tests/e2e/harness/wine_debug_launch.h"
-#include "tests/e2e/harness/zoom_view.h"
+#include "resources/commands.h"
+#include "tests/support/e2e.h"
+#include "tests/support/gdi_counter.h"
+#include "tests/support/wine_debug_launch.h"
+#include "tests/support/zoom_view.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 // the screen against a pattern whose colours name their own coordinates.
 #include <gtest/gtest.h>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/screen_pattern.h"
-#include "tests/e2e/harness/zoom_view.h"
+#include "resources/commands.h"
+#include "tests/support/e2e.h"
+#include "tests/support/screen_pattern.h"
+#include "tests/support/zoom_view.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "texts/lzari_decoder.h"
-#include "texts/lzari_encoder.h"
+#include "tools/lzari_encoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<uint8_t> block = lzariEncode(data, static_cast<uint32_t>(size));

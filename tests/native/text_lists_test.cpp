@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "texts/lzari_encoder.h"
+#include "tools/lzari_encoder.h"
 #include "texts/text_blob.h"
 #include "texts/text_lists.h"
 #include "texts/windows1252.h"

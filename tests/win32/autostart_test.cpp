@@ -6,7 +6,7 @@
 
 #include "app/app_state.h"
 #include "shell/autostart.h"
-#include "tests/e2e/harness/tray.h"
+#include "tests/support/tray.h"
 
 namespace {
 

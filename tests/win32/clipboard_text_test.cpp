@@ -7,9 +7,9 @@
 
 #include "magnifier/clipboard_export.h"
 #include "magnifier/magnifier_window.h"
-#include "tests/e2e/harness/clipboard_access.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/gdiplus_files.h"
+#include "tests/support/clipboard_access.h"
+#include "tests/support/e2e.h"
+#include "tests/support/gdiplus_files.h"
 
 namespace {
 

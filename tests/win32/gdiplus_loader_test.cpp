@@ -1,3 +1,4 @@
+#include "base/win/system_library.h"
 #include "picture/gdiplus_loader.h"
 
 #include <gtest/gtest.h>
@@ -6,8 +7,8 @@
 #include <cstring>
 #include <string>
 
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/gdiplus_files.h"
+#include "tests/support/e2e.h"
+#include "tests/support/gdiplus_files.h"
 
 namespace {
 

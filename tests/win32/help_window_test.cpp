@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/commands.h"
+#include "resources/commands.h"
 #include "app/help_window.h"
 #include "shell/tray_icon.h"
-#include "tests/e2e/harness/e2e.h"
+#include "tests/support/e2e.h"
 #include "texts/texts.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "app/app_state.h"
 #include "resources/resource_ids.h"
 #include "shell/hotkey_dialog.h"
-#include "tests/e2e/harness/e2e.h"
+#include "tests/support/e2e.h"
 #include "tests/win32/hotkey_modal_script.h"
 #include "texts/texts.h"
 

@@ -7,9 +7,9 @@
 
 #include "app/app_state.h"
 #include "magnifier/magnifier_window.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/screen_pattern.h"
-#include "tests/e2e/harness/zoom_view.h"
+#include "tests/support/e2e.h"
+#include "tests/support/screen_pattern.h"
+#include "tests/support/zoom_view.h"
 
 namespace {
 

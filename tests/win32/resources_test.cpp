@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/commands.h"
+#include "resources/commands.h"
 #include "resources/resource_ids.h"
 
 namespace {

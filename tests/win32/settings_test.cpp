@@ -3,9 +3,9 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "magnifier/magnifier_window.h"
-#include "tests/e2e/harness/e2e.h"
+#include "tests/support/e2e.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/wine_debug_launch.h"
+#include "tests/support/e2e.h"
+#include "tests/support/wine_debug_launch.h"
 #include "texts/texts.h"
 #include "texts/windows1252.h"
 

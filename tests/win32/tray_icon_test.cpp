@@ -4,10 +4,10 @@
 #include <string>
 
 #include "app/app_state.h"
-#include "app/commands.h"
+#include "resources/commands.h"
 #include "shell/tray_icon.h"
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/tray.h"
+#include "tests/support/e2e.h"
+#include "tests/support/tray.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/commands.h"
+#include "resources/commands.h"
 #include "shell/tray_menu.h"
 #include "texts/texts.h"
 

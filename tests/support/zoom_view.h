@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/screen_pattern.h"
+#include "tests/support/e2e.h"
+#include "tests/support/screen_pattern.h"
 
 namespace e2e {
 

@@ -1,4 +1,4 @@
-#include "tests/e2e/harness/clipboard_access.h"
+#include "tests/support/clipboard_access.h"
 
 #include <cstring>
 

@@ -1,12 +1,12 @@
-#include "tests/e2e/harness/e2e.h"
+#include "tests/support/e2e.h"
 
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstring>
 
-#include "app/commands.h"
-#include "tests/e2e/harness/wine_debug_launch.h"
+#include "resources/commands.h"
+#include "tests/support/wine_debug_launch.h"
 
 namespace e2e {
 

@@ -1,8 +1,8 @@
-#include "tests/e2e/harness/screen_pattern.h"
+#include "tests/support/screen_pattern.h"
 
 #include <cstdio>
 
-#include "tests/e2e/harness/e2e.h"
+#include "tests/support/e2e.h"
 
 namespace e2e {
 

@@ -1,11 +1,11 @@
-#include "tests/e2e/harness/tray.h"
+#include "tests/support/tray.h"
 
 #include <shellapi.h>
 
 #include <cstring>
 #include <vector>
 
-#include "tests/e2e/harness/e2e.h"
+#include "tests/support/e2e.h"
 
 namespace e2e {
 

@@ -1,10 +1,10 @@
-#include "tests/e2e/harness/gdiplus_files.h"
+#include "tests/support/gdiplus_files.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "tests/e2e/harness/e2e.h"
+#include "tests/support/e2e.h"
 
 namespace e2e {
 

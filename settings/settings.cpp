@@ -1,9 +1,9 @@
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <cstdio>
 
 #include "app/app_state.h"
-#include "app/settings_rules.h"
+#include "settings/settings_rules.h"
 #include "magnifier/magnifier_window.h"
 
 namespace {

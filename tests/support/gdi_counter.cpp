@@ -1,4 +1,4 @@
-#include "tests/e2e/harness/gdi_counter.h"
+#include "tests/support/gdi_counter.h"
 
 #include <cstdlib>
 #include <cstring>

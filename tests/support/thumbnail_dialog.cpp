@@ -1,9 +1,9 @@
-#include "tests/e2e/harness/thumbnail_dialog.h"
+#include "tests/support/thumbnail_dialog.h"
 
 #include <cstring>
 
-#include "tests/e2e/harness/e2e.h"
-#include "tests/e2e/harness/zoom_view.h"
+#include "tests/support/e2e.h"
+#include "tests/support/zoom_view.h"
 
 namespace e2e {
 

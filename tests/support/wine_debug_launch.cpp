@@ -1,4 +1,4 @@
-#include "tests/e2e/harness/wine_debug_launch.h"
+#include "tests/support/wine_debug_launch.h"
 
 #include <tlhelp32.h>
 
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "tests/e2e/harness/e2e.h"
+#include "tests/support/e2e.h"
 
 namespace e2e {
 

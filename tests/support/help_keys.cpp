@@ -1,6 +1,6 @@
-#include "tests/e2e/harness/help_keys.h"
+#include "tests/support/help_keys.h"
 
-#include "tests/e2e/harness/e2e.h"
+#include "tests/support/e2e.h"
 
 namespace e2e {
 

@@ -1,4 +1,4 @@
-#include "app/settings_rules.h"
+#include "settings/settings_rules.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "tests/e2e/harness/zoom_view.h"
+#include "tests/support/zoom_view.h"
 
 #include <cstdio>
 

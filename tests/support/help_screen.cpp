@@ -1,4 +1,4 @@
-#include "tests/e2e/harness/help_screen.h"
+#include "tests/support/help_screen.h"
 
 namespace e2e {
 

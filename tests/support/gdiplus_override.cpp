@@ -1,4 +1,4 @@
-#include "tests/e2e/harness/gdiplus_override.h"
+#include "tests/support/gdiplus_override.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "texts/lzari_encoder.h"
+#include "tools/lzari_encoder.h"
 
 #include <algorithm>
 

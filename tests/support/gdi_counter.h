@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "tests/e2e/harness/e2e.h"
+#include "tests/support/e2e.h"
 
 namespace e2e {
 
