@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "base/text_buffer.h"
+#include "base/path_text.h"
 
 struct AppState {
     int language;          // 0 German, any other value English
@@ -17,7 +18,10 @@ struct AppState {
     char className[100];
     UINT wakeMessage;
     HICON trayIconImage;
-    char settingsPath[MAX_PATH];
+    wchar_t settingsPath[kPathCapacity];  // empty: no settings file in this run
+    // The file existed at start but could not be read: this run keeps its defaults and
+    // leaves the file alone.
+    bool settingsFileUnread;
 };
 
 extern AppState appState;

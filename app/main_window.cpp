@@ -176,9 +176,7 @@ int runVistrel(HINSTANCE instance) {
     loadSettings();
     loadTexts();
 
-    char valueName[100];
-    loadAutostartValueName(valueName);
-    appState.autostartFlag = checkAutostartEntry(valueName, 0);
+    appState.autostartFlag = startupAutostartFlag();
 
     if (!createMainWindow(instance)) {
         return 0;

@@ -332,7 +332,7 @@ int main(int argc, char** argv) {
     const int steps = argc > 2 ? atoi(argv[2]) : 1000;
     // The settings go to a file of the benchmark's own.
     const std::string folder = e2e::makeTempFolder("bench");
-    lstrcpynA(appState.settingsPath, (folder + "\\bench.ini").c_str(), MAX_PATH);
+    lstrcpynW(appState.settingsPath, e2e::widen(folder + "\\bench.ini").c_str(), kPathCapacity);
 
     WNDCLASSEXA ownerClass = {};
     ownerClass.cbSize = sizeof(ownerClass);

@@ -1,37 +1,80 @@
 #include "settings/settings.h"
 
-#include <cstdio>
+#include <cwchar>
 
 #include "app/app_state.h"
+#include "base/win/handle_guards.h"
 #include "settings/settings_rules.h"
+#include "base/win/module_path.h"
 #include "magnifier/magnifier_window.h"
 
 namespace {
 
 const char kSection[] = "Program";
+const size_t kTextCapacity = 1024;
+// Section and key names are short words of the program's own.
+const size_t kNameCapacity = 64;
 
-// The profile functions' text of a key; 0 characters when the key is missing or empty.
-DWORD readProfileText(const char* section, const char* key, char (&buffer)[1024]) {
-    buffer[0] = '\0';
-    if (appState.settingsPath[0] == '\0') {
+bool settingsUsable() {
+    return appState.settingsPath[0] != L'\0' && !appState.settingsFileUnread;
+}
+
+// The profile functions' text of a key; 0 characters when the key is missing or empty, and
+// when there is no file to read.
+DWORD readProfileText(const char* section, const char* key, wchar_t (&buffer)[kTextCapacity]) {
+    buffer[0] = L'\0';
+    wchar_t wideSection[kNameCapacity];
+    wchar_t wideKey[kNameCapacity];
+    if (!settingsUsable() || !widenSettingName(section, wideSection, kNameCapacity) ||
+        !widenSettingName(key, wideKey, kNameCapacity)) {
         return 0;
     }
-    return GetPrivateProfileStringA(section, key, "", buffer, sizeof(buffer),
+    return GetPrivateProfileStringW(wideSection, wideKey, L"", buffer, kTextCapacity,
                                     appState.settingsPath);
 }
 
+// Only digits, signs and blanks make up a value, all of them ASCII; the first other
+// character ends it.
+int32_t parseProfileText(const wchar_t (&text)[kTextCapacity]) {
+    char ascii[kTextCapacity];
+    size_t i = 0;
+    for (; i + 1 < kTextCapacity && text[i] != L'\0' && text[i] < 0x80; ++i) {
+        ascii[i] = static_cast<char>(text[i]);
+    }
+    ascii[i] = '\0';
+    return parseSettingValue(ascii);
+}
+
+// CreateFileW reports failure with INVALID_HANDLE_VALUE, which the guard would take for a
+// handle: null it first.
+UniqueKernelHandle ownedFile(HANDLE file) {
+    return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
+// A missing file is created hidden; an existing one keeps its attributes. A file that exists
+// but cannot be opened for reading (held without sharing by a sync or backup tool) is never
+// touched in this run: its values could not be read, so writing would replace them with
+// the defaults.
 void ensureSettingsFile() {
-    HANDLE file = CreateFileA(appState.settingsPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
+    const DWORD anySharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    UniqueKernelHandle existing =
+        ownedFile(CreateFileW(appState.settingsPath, GENERIC_READ, anySharing, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (existing) {
         return;
     }
-    file = CreateFileA(appState.settingsPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-        SetFileAttributesA(appState.settingsPath, FILE_ATTRIBUTE_HIDDEN);
+    DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) {
+        appState.settingsFileUnread = true;
+        return;
+    }
+    // CREATE_NEW: a file that appeared in the meantime is not made hidden.
+    UniqueKernelHandle created =
+        ownedFile(CreateFileW(appState.settingsPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (created) {
+        created.reset();
+        SetFileAttributesW(appState.settingsPath, FILE_ATTRIBUTE_HIDDEN);
     }
 }
 
@@ -42,20 +85,20 @@ int systemDefaultLanguage() {
 }
 
 void loadSettings() {
-    char modulePath[MAX_PATH] = {};
-    DWORD length = GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
+    appState.settingsFileUnread = false;
+    wchar_t modulePath[kPathCapacity];
     // A path the call had to cut, or one whose settings name would not fit, gets no
     // settings file: the program runs on its defaults rather than touch a foreign file.
-    if (length == 0 || length >= MAX_PATH ||
-        !deriveSettingsPath(modulePath, appState.settingsPath, sizeof(appState.settingsPath))) {
-        appState.settingsPath[0] = '\0';
+    if (moduleFilePath(nullptr, modulePath) == 0 ||
+        !deriveSettingsPath(modulePath, appState.settingsPath, kPathCapacity)) {
+        appState.settingsPath[0] = L'\0';
     } else {
         ensureSettingsFile();
     }
 
-    char text[1024];
+    wchar_t text[kTextCapacity];
     if (readProfileText(kSection, "lng", text) != 0) {
-        appState.language = parseSettingValue(text);
+        appState.language = parseProfileText(text);
         return;
     }
     // German is not stored, so it follows the system until the user picks a language.
@@ -67,21 +110,32 @@ void loadSettings() {
 
 int32_t readProfileInt(const char* section, const char* key, int32_t defaultValue,
                        int32_t lowerBound, int32_t upperBound) {
-    char text[1024];
+    wchar_t text[kTextCapacity];
     int32_t value = defaultValue;
     if (readProfileText(section, key, text) != 0) {
-        value = parseSettingValue(text);
+        value = parseProfileText(text);
     }
     return applySettingBounds(value, lowerBound, upperBound);
 }
 
+// Written only when the file holds another text: a held hotkey or a run of arrow keys
+// would otherwise rewrite the file many times a second without changing it.
 void writeProfileInt(const char* section, const char* key, int32_t value) {
-    if (appState.settingsPath[0] == '\0') {
+    wchar_t wideSection[kNameCapacity];
+    wchar_t wideKey[kNameCapacity];
+    if (!settingsUsable() || !widenSettingName(section, wideSection, kNameCapacity) ||
+        !widenSettingName(key, wideKey, kNameCapacity)) {
         return;
     }
-    char text[1024];
-    snprintf(text, sizeof(text), "%d", static_cast<int>(value));
-    WritePrivateProfileStringA(section, key, text, appState.settingsPath);
+    wchar_t text[16];
+    swprintf(text, sizeof(text) / sizeof(text[0]), L"%d", static_cast<int>(value));
+    wchar_t stored[kTextCapacity];
+    GetPrivateProfileStringW(wideSection, wideKey, L"", stored, kTextCapacity,
+                             appState.settingsPath);
+    if (wcscmp(stored, text) == 0) {
+        return;
+    }
+    WritePrivateProfileStringW(wideSection, wideKey, text, appState.settingsPath);
 }
 
 int32_t readSetting(const char* key, int32_t defaultValue) {

@@ -1,27 +1,49 @@
 #include "settings/settings_rules.h"
 
-#include <cstring>
+#include <cwchar>
 
-int deriveSettingsPath(const char* modulePath, char* out, size_t outSize) {
-    static const char kExtension[] = ".ini";
+int deriveSettingsPath(const wchar_t* modulePath, wchar_t* out, size_t outSize) {
+    static const wchar_t kExtension[] = L".ini";
+    const size_t extensionSize = sizeof(kExtension) / sizeof(kExtension[0]);
     if (out == nullptr || outSize == 0) {
         return 0;
     }
-    out[0] = '\0';
+    out[0] = L'\0';
     if (modulePath == nullptr) {
         return 0;
     }
-    size_t length = strlen(modulePath);
-    const char* dot = strrchr(modulePath, '.');
+    size_t length = wcslen(modulePath);
+    const wchar_t* dot = wcsrchr(modulePath, L'.');
     if (dot != nullptr) {
         length = static_cast<size_t>(dot - modulePath);
     }
-    if (length + sizeof(kExtension) > outSize) {
+    if (length + extensionSize > outSize) {
         return 0;
     }
-    memcpy(out, modulePath, length);
-    memcpy(out + length, kExtension, sizeof(kExtension));
+    wmemcpy(out, modulePath, length);
+    wmemcpy(out + length, kExtension, extensionSize);
     return 1;
+}
+
+bool widenSettingName(const char* name, wchar_t* out, size_t outSize) {
+    if (out == nullptr || outSize == 0) {
+        return false;
+    }
+    out[0] = L'\0';
+    if (name == nullptr) {
+        return false;
+    }
+    size_t i = 0;
+    for (; name[i] != '\0'; ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (c >= 0x80 || i + 1 >= outSize) {
+            out[0] = L'\0';
+            return false;
+        }
+        out[i] = static_cast<wchar_t>(c);
+    }
+    out[i] = L'\0';
+    return true;
 }
 
 int32_t parseSettingValue(const char* text) {

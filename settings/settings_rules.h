@@ -6,9 +6,13 @@
 
 // The settings path: the module path cut at its last '.' (anywhere in the path, folders
 // included) and extended by ".ini". Returns 1 and fills out (NUL-terminated) when the result
-// fits in outSize bytes; otherwise returns 0 and leaves out as the empty text, so no file
-// with a truncated, foreign name is ever created or written.
-int deriveSettingsPath(const char* modulePath, char* out, size_t outSize);
+// fits in outSize characters; otherwise returns 0 and leaves out as the empty text, so no
+// file with a truncated, foreign name is ever created or written.
+int deriveSettingsPath(const wchar_t* modulePath, wchar_t* out, size_t outSize);
+
+// A key or section name of the settings file (plain ASCII, as the program names them) as
+// wide text. False, with out empty, for a name that is missing, not ASCII or does not fit.
+bool widenSettingName(const char* name, wchar_t* out, size_t outSize);
 
 // atoi-style reading of a stored value: optional leading blanks, an optional sign, then
 // decimal digits; 0 when the text does not begin with a number. Values beyond the 32-bit

@@ -1,19 +1,30 @@
-// The autostart value under the Run key of the registry.
+// The program's autostart entry: a value of the Run key in the registry.
 #pragma once
 
 #include <windows.h>
 
 #include "shell/autostart_rules.h"
 
+constexpr size_t kAutostartValueNameCapacity = 100;
+
 // The command text for the file of module: quote, full path, quote, blank, -bg. Returns its
 // length, or 0 with the text empty when the path cannot be had whole.
-int autostartCommand(HMODULE module, char (&text)[kAutostartCommandCapacity]);
-// 1 when the value exists and could be read whole, else 0. Rewrites a stale entry of this
-// program with the current command text; any other value is left as it is.
-int checkAutostartEntry(const char* valueName, int machineWide);
-int setAutostartEntry(HMODULE module, const char* valueName, int machineWide);
-int removeAutostartEntry(const char* valueName, int machineWide);
-// The value name: string resource 128, which the string table leaves out (the default value).
-void loadAutostartValueName(char (&name)[100]);
-// CMD_AUTOSTART: flip the flag and write or delete the value.
+int autostartCommand(HMODULE module, wchar_t (&text)[kAutostartCommandCapacity]);
+// 1 when the value holds this program's entry, rewriting one that names another path with
+// the current command text. A missing value, one too large to read whole and any other
+// program's value give 0, and the latter are left as they are.
+int checkAutostartEntry(const wchar_t* valueName, int machineWide);
+// Writes the command text, unless the value holds another program's entry or a value too
+// large to judge. 1 when written.
+int setAutostartEntry(HMODULE module, const wchar_t* valueName, int machineWide);
+// Deletes the value when it holds this program's entry. 1 when no entry of this program is
+// left there (deleted, or none was there); 0 when it could not be deleted.
+int removeAutostartEntry(const wchar_t* valueName, int machineWide);
+// The value name: string resource 128. Returns its length; 0 (name empty) when it is missing,
+// and the program then has no autostart entry at all rather than use the default value.
+int loadAutostartValueName(wchar_t (&name)[kAutostartValueNameCapacity]);
+// At start-up: moves an entry of this program from the Run key's default value, where older
+// versions kept it, to the program's own value, and returns the check mark for it.
+int startupAutostartFlag();
+// CMD_AUTOSTART: write or delete the entry; the flag follows only what the registry took.
 void toggleAutostart();

@@ -1,35 +1,35 @@
 #include "shell/autostart_rules.h"
 
-#include <cstring>
+#include <cwchar>
 
 namespace {
 
-const char kArgument[] = " -bg";
-const size_t kArgumentLength = sizeof(kArgument) - 1;
+const wchar_t kArgument[] = L" -bg";
+const size_t kArgumentLength = sizeof(kArgument) / sizeof(kArgument[0]) - 1;
 
 struct TextSpan {
-    const char* text;
+    const wchar_t* text;
     size_t length;
 };
 
 // The file name inside a quoted-path command of exactly the form "path" -bg; an empty span
 // when the text has any other form or the path ends in a separator.
-TextSpan commandFileName(const char* text, size_t length) {
+TextSpan commandFileName(const wchar_t* text, size_t length) {
     TextSpan none = {text, 0};
-    if (length < 2 + kArgumentLength || text[0] != '"') {
+    if (length < 2 + kArgumentLength || text[0] != L'"') {
         return none;
     }
-    const char* closing = static_cast<const char*>(memchr(text + 1, '"', length - 1));
+    const wchar_t* closing = wmemchr(text + 1, L'"', length - 1);
     if (closing == nullptr) {
         return none;
     }
     size_t rest = length - static_cast<size_t>(closing + 1 - text);
-    if (rest != kArgumentLength || memcmp(closing + 1, kArgument, kArgumentLength) != 0) {
+    if (rest != kArgumentLength || wmemcmp(closing + 1, kArgument, kArgumentLength) != 0) {
         return none;
     }
-    const char* name = text + 1;
-    for (const char* at = text + 1; at < closing; ++at) {
-        if (*at == '\\' || *at == '/') {
+    const wchar_t* name = text + 1;
+    for (const wchar_t* at = text + 1; at < closing; ++at) {
+        if (*at == L'\\' || *at == L'/') {
             name = at + 1;
         }
     }
@@ -37,8 +37,8 @@ TextSpan commandFileName(const char* text, size_t length) {
     return span;
 }
 
-char foldAsciiCase(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+wchar_t foldAsciiCase(wchar_t c) {
+    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
 }
 
 // File names compare without regard to ASCII letter case, as the file system does. Other
@@ -57,41 +57,41 @@ bool sameFileName(TextSpan a, TextSpan b) {
 
 }  // namespace
 
-size_t buildAutostartCommand(const char* modulePath, size_t modulePathLength, char* text,
+size_t buildAutostartCommand(const wchar_t* modulePath, size_t modulePathLength, wchar_t* text,
                              size_t capacity) {
     if (text == nullptr || capacity == 0) {
         return 0;
     }
-    text[0] = '\0';
+    text[0] = L'\0';
     if (modulePath == nullptr || modulePathLength == 0 || modulePathLength > capacity - 1 ||
         capacity - 1 - modulePathLength < 2 + kArgumentLength) {
         return 0;
     }
     size_t length = 0;
-    text[length++] = '"';
-    memcpy(text + length, modulePath, modulePathLength);
+    text[length++] = L'"';
+    wmemcpy(text + length, modulePath, modulePathLength);
     length += modulePathLength;
-    text[length++] = '"';
-    memcpy(text + length, kArgument, kArgumentLength);
+    text[length++] = L'"';
+    wmemcpy(text + length, kArgument, kArgumentLength);
     length += kArgumentLength;
-    text[length] = '\0';
+    text[length] = L'\0';
     return length;
 }
 
-size_t storedTextLength(const char* data, size_t size) {
+size_t storedTextLength(const wchar_t* data, size_t count) {
     if (data == nullptr) {
         return 0;
     }
-    const void* zero = memchr(data, '\0', size);
-    return zero == nullptr ? size : static_cast<size_t>(static_cast<const char*>(zero) - data);
+    const wchar_t* zero = wmemchr(data, L'\0', count);
+    return zero == nullptr ? count : static_cast<size_t>(zero - data);
 }
 
-StoredAutostartValue classifyStoredValue(const char* command, const char* data, size_t size) {
-    size_t commandLength = command == nullptr ? 0 : strlen(command);
-    size_t storedLength = storedTextLength(data, size);
-    // Equal texts are equal byte for byte, also for multibyte characters.
+StoredAutostartValue classifyStoredValue(const wchar_t* command, const wchar_t* data,
+                                         size_t count) {
+    size_t commandLength = command == nullptr ? 0 : wcslen(command);
+    size_t storedLength = storedTextLength(data, count);
     if (commandLength != 0 && storedLength == commandLength &&
-        memcmp(command, data, commandLength) == 0) {
+        wmemcmp(command, data, commandLength) == 0) {
         return StoredAutostartValue::Matches;
     }
     TextSpan own = commandFileName(command, commandLength);

@@ -12,63 +12,73 @@ namespace {
 
 using e2e::Program;
 
+// The program's own value; the default (unnamed) value belongs to whoever wrote it.
+const char kValue[] = "Vistrel";
+
 std::string commandFor(const Program& program) {
     return "\"" + program.exePath() + "\" -bg";
 }
 
 // Text values may come back with their terminator counted.
-std::string runValueText() {
-    e2e::RegistryValue value = e2e::readRunValue();
-    return value.present ? std::string(value.data.c_str()) : "<none>";
+std::string runValueText(const char* name = kValue) {
+    e2e::RegistryValue value = e2e::readRunValue(name);
+    return value.present ? value.text() : "<none>";
 }
 
 class Autostart : public ::testing::Test {
   protected:
-    void SetUp() override { e2e::deleteRunValue(); }
+    void SetUp() override {
+        e2e::deleteRunValue();
+        e2e::deleteRunValue(kValue);
+    }
     // Starts the program and waits until its start-up check is behind it.
     void startProgram() {
         ASSERT_TRUE(program_.start());
         ASSERT_NE(program_.waitForMainWindow(), nullptr);
     }
     // Sent rather than posted: the toggle has run when the call returns.
-    void toggle() {
+    void toggle(const Program& program) {
         DWORD_PTR reply = 0;
-        ASSERT_NE(SendMessageTimeoutA(program_.mainWindow(), WM_COMMAND, CMD_AUTOSTART, 0,
+        ASSERT_NE(SendMessageTimeoutA(program.mainWindow(), WM_COMMAND, CMD_AUTOSTART, 0,
                                       SMTO_BLOCK, 10000, &reply),
                   0);
     }
-    e2e::RunValueGuard runValue_;
+    void toggle() { toggle(program_); }
+    e2e::RunValueGuard defaultValue_{""};
+    e2e::RunValueGuard namedValue_{kValue};
     Program program_;
 };
 
 TEST_F(Autostart, WithoutAValueTheFlagIsOffAndNothingIsWritten) {
     startProgram();
     e2e::pumpFor(300);
+    EXPECT_FALSE(e2e::readRunValue(kValue).present);
     EXPECT_FALSE(e2e::readRunValue().present);
     toggle();  // off becomes on: the entry is written
     EXPECT_EQ(runValueText(), commandFor(program_));
+    EXPECT_FALSE(e2e::readRunValue().present);
 }
 
 TEST_F(Autostart, ToggleWritesTheExactCommandAsTextAndToggleAgainDeletesIt) {
     startProgram();
     toggle();
-    e2e::RegistryValue value = e2e::readRunValue();
+    e2e::RegistryValue value = e2e::readRunValue(kValue);
     ASSERT_TRUE(value.present);
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(std::string(value.data.c_str()), commandFor(program_));
-    EXPECT_EQ(value.data.substr(0, 1), "\"");
+    EXPECT_EQ(value.text(), commandFor(program_));
+    EXPECT_LE(value.data.size(), (e2e::widen(commandFor(program_)).size() + 1) * sizeof(WCHAR));
     toggle();
-    EXPECT_FALSE(e2e::readRunValue().present);
+    EXPECT_FALSE(e2e::readRunValue(kValue).present);
     toggle();
     EXPECT_EQ(runValueText(), commandFor(program_));
 }
 
 TEST_F(Autostart, TheCurrentEntryCountsAsOnAndIsLeftAlone) {
-    ASSERT_TRUE(e2e::writeRunValue(REG_SZ, commandFor(program_)));
+    ASSERT_TRUE(e2e::writeRunText(commandFor(program_), kValue));
     startProgram();
     EXPECT_EQ(runValueText(), commandFor(program_));
     toggle();  // on becomes off
-    EXPECT_FALSE(e2e::readRunValue().present);
+    EXPECT_FALSE(e2e::readRunValue(kValue).present);
 }
 
 class AutostartStale : public Autostart, public ::testing::WithParamInterface<const char*> {};
@@ -82,53 +92,77 @@ TEST_P(AutostartStale, AnEntryOfThisProgramElsewhereIsRewrittenAtStart) {
         }
         stale.replace(stale.size() - 3, 3, "-bg");
     }
-    ASSERT_TRUE(e2e::writeRunValue(REG_SZ, stale));
+    ASSERT_TRUE(e2e::writeRunText(stale, kValue));
     startProgram();
     EXPECT_EQ(runValueText(), commandFor(program_));
-    EXPECT_EQ(e2e::readRunValue().type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(e2e::readRunValue(kValue).type, static_cast<DWORD>(REG_SZ));
     toggle();  // it counted as on
-    EXPECT_FALSE(e2e::readRunValue().present);
+    EXPECT_FALSE(e2e::readRunValue(kValue).present);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, AutostartStale,
                          ::testing::Values("\"C:\\Program Files\\Old\\vistrel.exe\" -bg", ""));
 
-struct ForeignCase {
+// What the Run key's default value may hold: this program's entry as older versions wrote it,
+// or anything of another program's.
+struct DefaultCase {
     const char* name;
     DWORD type;
-    std::string data;
-    bool countsAsOn;
+    std::string data;  // bytes; for REG_SZ UTF-8 text, stored as UTF-16
+    bool own;
 };
 
-class AutostartForeign : public Autostart, public ::testing::WithParamInterface<ForeignCase> {};
+class AutostartDefault : public Autostart, public ::testing::WithParamInterface<DefaultCase> {
+  protected:
+    void store(const DefaultCase& c) {
+        if (c.type == REG_SZ) {
+            ASSERT_TRUE(e2e::writeRunText(c.data.empty() ? commandFor(program_) : c.data));
+        } else {
+            ASSERT_TRUE(e2e::writeRunValue(c.type, c.data));
+        }
+    }
+};
 
-TEST_P(AutostartForeign, IsLeftUnchangedAtStart) {
-    const ForeignCase& c = GetParam();
-    ASSERT_TRUE(e2e::writeRunValue(c.type, c.data));
+// An own entry moves to the named value and shows checked (the first toggle deletes it);
+// another program's value stays as it was through start-up and two toggles and shows
+// unchecked (the first toggle writes the entry).
+TEST_P(AutostartDefault, OnlyThisProgramsEntryIsMovedAndTogglesTouchOnlyTheNamedValue) {
+    const DefaultCase& c = GetParam();
+    store(c);
     e2e::RegistryValue before = e2e::readRunValue();
     startProgram();
     e2e::pumpFor(300);
     e2e::RegistryValue after = e2e::readRunValue();
-    EXPECT_TRUE(after.present);
-    EXPECT_EQ(after.type, before.type);
-    EXPECT_EQ(after.data, before.data);
-    toggle();
-    if (c.countsAsOn) {
-        EXPECT_FALSE(e2e::readRunValue().present);  // on became off: the value is deleted
+    if (c.own) {
+        EXPECT_FALSE(after.present);
+        EXPECT_EQ(runValueText(), commandFor(program_));
     } else {
-        EXPECT_EQ(runValueText(), commandFor(program_));  // off became on: written anew
+        EXPECT_TRUE(after.present);
+        EXPECT_EQ(after.type, before.type);
+        EXPECT_EQ(after.data, before.data);
+        EXPECT_FALSE(e2e::readRunValue(kValue).present);
     }
+    toggle();
+    EXPECT_EQ(runValueText(), c.own ? "<none>" : commandFor(program_));
+    toggle();
+    EXPECT_EQ(runValueText(), c.own ? commandFor(program_) : "<none>");
+    after = e2e::readRunValue();
+    EXPECT_EQ(after.present, !c.own);
+    EXPECT_EQ(after.data, c.own ? "" : before.data);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Values, AutostartForeign,
-    ::testing::Values(ForeignCase{"OtherProgram", REG_SZ, "\"C:\\Tools\\other.exe\" -bg", true},
-                      ForeignCase{"Binary1024", REG_BINARY, std::string(1024, 'b'), true},
-                      ForeignCase{"TextLongerThan1024", REG_SZ, std::string(1500, 't'), false},
-                      ForeignCase{"OwnEntryLongerThan1024", REG_SZ,
+    Values, AutostartDefault,
+    ::testing::Values(DefaultCase{"OwnEntry", REG_SZ, "", true},
+                      DefaultCase{"OwnEntryElsewhere", REG_SZ,
+                                  "\"C:\\Program Files\\Old\\vistrel.exe\" -bg", true},
+                      DefaultCase{"OtherProgram", REG_SZ, "\"C:\\Tools\\other.exe\" -bg", false},
+                      DefaultCase{"Binary1024", REG_BINARY, std::string(1024, 'b'), false},
+                      DefaultCase{"TextLongerThan1024", REG_SZ, std::string(1500, 't'), false},
+                      DefaultCase{"OwnEntryLongerThan1024", REG_SZ,
                                   "\"C:\\" + std::string(1100, 'd') + "\\vistrel.exe\" -bg",
                                   false}),
-    [](const ::testing::TestParamInfo<ForeignCase>& param) { return param.param.name; });
+    [](const ::testing::TestParamInfo<DefaultCase>& param) { return param.param.name; });
 
 TEST_F(Autostart, ASecondStartRewritesTheEntryToItsOwnPath) {
     startProgram();
@@ -141,6 +175,33 @@ TEST_F(Autostart, ASecondStartRewritesTheEntryToItsOwnPath) {
     ASSERT_TRUE(second.waitForExit(20000, &code));
     EXPECT_EQ(code, static_cast<DWORD>(EXIT_CODE_SECOND_START));
     EXPECT_EQ(runValueText(), commandFor(second));
+}
+
+// A folder named in several scripts outside the system's code page reaches the entry whole.
+TEST_F(Autostart, AFolderInAnyScriptIsStoredExactly) {
+    std::string base = e2e::makeTempFolder("autostart");
+    std::string folder = e2e::makeSubfolder(
+        base,
+        u8"\u0141\u00f3d\u017a \u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438 \u5de5\u5177");
+    ASSERT_FALSE(folder.empty());
+    {
+        Program program(folder);
+        ASSERT_TRUE(program.start());
+        ASSERT_NE(program.waitForMainWindow(), nullptr);
+        toggle(program);
+        e2e::RegistryValue value = e2e::readRunValue(kValue);
+        EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+        std::wstring command = L"\"" + e2e::widen(program.exePath()) + L"\" -bg";
+        const std::string bytes(reinterpret_cast<const char*>(command.data()),
+                                command.size() * sizeof(WCHAR));
+        // The registry may count a terminator after the text.
+        EXPECT_EQ(value.data.substr(0, bytes.size()), bytes);
+        EXPECT_LE(value.data.size(), bytes.size() + sizeof(WCHAR));
+        EXPECT_EQ(value.text(), commandFor(program));
+        toggle(program);
+        EXPECT_FALSE(e2e::readRunValue(kValue).present);
+    }
+    e2e::removeFolder(base);
 }
 
 // The longest path the program takes whole: 259 characters give a text of 265.
@@ -160,7 +221,7 @@ TEST_F(Autostart, APathOf259CharactersIsStoredWhole) {
         ASSERT_TRUE(deep.start());
         ASSERT_NE(deep.waitForMainWindow(), nullptr);
         ASSERT_TRUE(deep.postCommand(CMD_AUTOSTART));
-        ASSERT_TRUE(e2e::waitUntil([] { return e2e::readRunValue().present; }, 5000));
+        ASSERT_TRUE(e2e::waitUntil([] { return e2e::readRunValue(kValue).present; }, 5000));
         std::string text = runValueText();
         EXPECT_EQ(text.size(), 265u);
         EXPECT_EQ(text, commandFor(deep));

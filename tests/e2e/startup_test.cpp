@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "resources/commands.h"
 #include "tests/support/e2e.h"
+#include "tests/support/gdiplus_files.h"
+#include "tests/support/zoom_view.h"
 
 namespace {
 
@@ -125,6 +130,79 @@ TEST(SettingsFile, ReadOnlyFileLeavesTheProgramRunningOnItsDefaults) {
     // (Wine running as root ignores the read-only attribute), so only the value is checked.
     EXPECT_EQ(program.readSettingText("cx"), "900");
     SetFileAttributesA(program.iniPath().c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+// Folders named outside the system's code page reach the file system only through the W
+// functions.
+TEST(SettingsFile, InAFolderNamedInAnyScriptIsCreatedHiddenWrittenAndRead) {
+    std::string base = e2e::makeTempFolder("scripts");
+    std::string folder = e2e::makeSubfolder(
+        base,
+        u8"\u0141\u00f3d\u017a \u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438 \u5de5\u5177");
+    ASSERT_FALSE(folder.empty());
+    {
+        Program program(folder);
+        ASSERT_TRUE(program.start());
+        ASSERT_NE(program.waitForMainWindow(), nullptr);
+        ASSERT_TRUE(program.settingsFileExists());
+        EXPECT_EQ(program.settingsFileAttributes() & FILE_ATTRIBUTE_HIDDEN,
+                  static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+        ASSERT_TRUE(program.postCommand(CMD_EXIT));
+        DWORD code = 1234;
+        ASSERT_TRUE(program.waitForExit(10000, &code));
+        EXPECT_EQ(program.readSettingText("cx"), "700");
+        EXPECT_EQ(program.readSettingText("cy"), "300");
+        EXPECT_EQ(program.readSettingText("zoom"), "2");
+
+        // A stored Ctrl+Z is read back and works.
+        program.writeSetting("use_hk", "1");
+        program.writeSetting("hk_vkey", "90");
+        program.writeSetting("hk_key", "2");
+        ASSERT_TRUE(e2e::moveCursorTo(800, 500));
+        ASSERT_TRUE(program.start());
+        ASSERT_NE(program.waitForMainWindow(), nullptr);
+        e2e::pumpFor(200);
+        e2e::HeldKeys keys;
+        keys.press(VK_CONTROL);
+        e2e::pumpFor(50);
+        keys.press('Z');
+        EXPECT_NE(e2e::waitForZoomWindowAt(program, e2e::centredRect(800, 500, 700, 300), 5000),
+                  nullptr);
+    }
+    e2e::removeFolder(base);
+}
+
+// As a sync or backup tool may hold it at logon: values that could not be read must not be
+// replaced by the defaults later in the run.
+TEST(SettingsFile, HeldWithoutSharingAtStartIsLeftByteForByteForTheWholeRun) {
+    Program program;
+    program.writeSetting("cx", "640");
+    program.writeSetting("cy", "200");
+    program.writeSetting("zoom", "4");
+    const std::vector<uint8_t> before = e2e::readFileBytes(program.iniPath());
+    ASSERT_FALSE(before.empty());
+    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
+    HANDLE held = CreateFileW(e2e::widen(program.iniPath()).c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    HWND main = program.start() ? program.waitForMainWindow() : nullptr;
+    CloseHandle(held);
+    ASSERT_NE(main, nullptr);
+
+    // The defaults, not the stored size; then size, zoom, a second activation and exit.
+    program.postCommand(CMD_MAGNIFY);
+    HWND zoom = e2e::waitForZoomWindowAt(program, e2e::centredRect(960, 540, 700, 300));
+    ASSERT_NE(zoom, nullptr);
+    EXPECT_TRUE(e2e::sendKeyDown(zoom, VK_RIGHT));
+    EXPECT_TRUE(e2e::sendKeyDown(zoom, '3'));
+    EXPECT_TRUE(e2e::sendKeyDown(zoom, VK_ESCAPE));
+    program.postCommand(CMD_MAGNIFY);
+    EXPECT_NE(e2e::waitForZoomWindowAt(program, e2e::centredRect(960, 540, 720, 300)), nullptr);
+    ASSERT_TRUE(program.postCommand(CMD_EXIT));
+    DWORD code = 1234;
+    ASSERT_TRUE(program.waitForExit(10000, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(e2e::readFileBytes(program.iniPath()), before);
 }
 
 }  // namespace

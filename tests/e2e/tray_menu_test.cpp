@@ -22,7 +22,7 @@ const int kUpToMagnify = 2;
 class TrayMenuOfProgram : public ::testing::Test {
   protected:
     void SetUp() override {
-        e2e::deleteRunValue();
+        e2e::deleteRunValue("Vistrel");
         ASSERT_TRUE(program_.start());
         main_ = program_.waitForMainWindow();
         ASSERT_NE(main_, nullptr);
@@ -51,9 +51,9 @@ class TrayMenuOfProgram : public ::testing::Test {
         EXPECT_TRUE(program_.running());
         EXPECT_FALSE(e2e::hasVisibleWindow(program_.processId()));
         EXPECT_TRUE(e2e::trayIconPresent(main_, TRAY_ICON_ID));
-        EXPECT_FALSE(e2e::readRunValue().present);
+        EXPECT_FALSE(e2e::readRunValue("Vistrel").present);
     }
-    e2e::RunValueGuard runValue_;
+    e2e::RunValueGuard runValue_{"Vistrel"};
     Program program_;
     HWND main_ = nullptr;
 };
@@ -89,13 +89,13 @@ TEST_F(TrayMenuOfProgram, ExitEndsTheProgramWithCodeZero) {
 TEST_F(TrayMenuOfProgram, StartWithWindowsWritesTheEntryAndChosenAgainDeletesIt) {
     choose(VK_DOWN, kDownToAutostart);
     std::string command = "\"" + program_.exePath() + "\" -bg";
-    ASSERT_TRUE(e2e::waitUntil([] { return e2e::readRunValue().present; }, 5000));
-    e2e::RegistryValue value = e2e::readRunValue();
+    ASSERT_TRUE(e2e::waitUntil([] { return e2e::readRunValue("Vistrel").present; }, 5000));
+    e2e::RegistryValue value = e2e::readRunValue("Vistrel");
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(std::string(value.data.c_str()), command);
+    EXPECT_EQ(value.text(), command);
 
     choose(VK_DOWN, kDownToAutostart);
-    EXPECT_TRUE(e2e::waitUntil([] { return !e2e::readRunValue().present; }, 5000));
+    EXPECT_TRUE(e2e::waitUntil([] { return !e2e::readRunValue("Vistrel").present; }, 5000));
     EXPECT_TRUE(program_.running());
 }
 

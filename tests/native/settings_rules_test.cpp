@@ -8,43 +8,66 @@
 namespace {
 
 struct PathCase {
-    const char* module;
-    const char* expected;
+    const wchar_t* module;
+    const wchar_t* expected;
 };
 
 class SettingsPath : public ::testing::TestWithParam<PathCase> {};
 
 TEST_P(SettingsPath, CutsAtLastDotOfWholePath) {
-    char out[260];
-    ASSERT_EQ(deriveSettingsPath(GetParam().module, out, sizeof(out)), 1);
-    EXPECT_STREQ(out, GetParam().expected);
+    wchar_t out[260];
+    ASSERT_EQ(deriveSettingsPath(GetParam().module, out, 260), 1);
+    EXPECT_EQ(std::wstring(out), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Paths, SettingsPath,
-                         ::testing::Values(PathCase{"C:\\Tools\\zoom.exe", "C:\\Tools\\zoom.ini"},
-                                           PathCase{"C:\\my.tools\\zoom", "C:\\my.ini"},
-                                           PathCase{"C:\\Tools\\zoom", "C:\\Tools\\zoom.ini"},
-                                           PathCase{"C:\\Tools\\zoom.tar.exe",
-                                                    "C:\\Tools\\zoom.tar.ini"},
-                                           PathCase{"", ".ini"}));
+INSTANTIATE_TEST_SUITE_P(
+    Paths, SettingsPath,
+    ::testing::Values(PathCase{L"C:\\Tools\\zoom.exe", L"C:\\Tools\\zoom.ini"},
+                      PathCase{L"C:\\my.tools\\zoom", L"C:\\my.ini"},
+                      PathCase{L"C:\\Tools\\zoom", L"C:\\Tools\\zoom.ini"},
+                      PathCase{L"C:\\Tools\\zoom.tar.exe", L"C:\\Tools\\zoom.tar.ini"},
+                      PathCase{L"C:\\\u0141\u00f3d\u017a \u0417\u0430\u0433\\\u5de5\u5177\\v.exe",
+                               L"C:\\\u0141\u00f3d\u017a \u0417\u0430\u0433\\\u5de5\u5177\\v.ini"},
+                      PathCase{L"", L".ini"}));
 
 TEST(SettingsPath, RefusesAPathThatDoesNotFit) {
-    char out[260];
-    std::string longPath = "C:\\" + std::string(253, 'a');  // 256 characters, no dot
-    EXPECT_EQ(deriveSettingsPath(longPath.c_str(), out, sizeof(out)), 0);
-    EXPECT_STREQ(out, "");
-    std::string fits = "C:\\" + std::string(252, 'a');  // 255 + ".ini" + NUL = 260
-    EXPECT_EQ(deriveSettingsPath(fits.c_str(), out, sizeof(out)), 1);
-    EXPECT_EQ(std::string(out), fits + ".ini");
+    wchar_t out[260];
+    std::wstring longPath = L"C:\\" + std::wstring(253, L'a');  // 256 characters, no dot
+    EXPECT_EQ(deriveSettingsPath(longPath.c_str(), out, 260), 0);
+    EXPECT_EQ(std::wstring(out), L"");
+    std::wstring fits = L"C:\\" + std::wstring(252, L'a');  // 255 + ".ini" + NUL = 260
+    EXPECT_EQ(deriveSettingsPath(fits.c_str(), out, 260), 1);
+    EXPECT_EQ(std::wstring(out), fits + L".ini");
 }
 
 TEST(SettingsPath, NullArgumentsAreRefused) {
-    char out[8] = "x";
-    EXPECT_EQ(deriveSettingsPath(nullptr, out, sizeof(out)), 0);
-    EXPECT_STREQ(out, "");
-    EXPECT_EQ(deriveSettingsPath("a.exe", nullptr, 10), 0);
-    EXPECT_EQ(deriveSettingsPath("a.exe", out, 0), 0);
+    wchar_t out[8] = L"x";
+    EXPECT_EQ(deriveSettingsPath(nullptr, out, 8), 0);
+    EXPECT_EQ(std::wstring(out), L"");
+    EXPECT_EQ(deriveSettingsPath(L"a.exe", nullptr, 10), 0);
+    EXPECT_EQ(deriveSettingsPath(L"a.exe", out, 0), 0);
 }
+
+struct NameCase {
+    const char* name;
+    size_t capacity;
+    const wchar_t* expected;  // null: refused
+};
+
+class SettingName : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(SettingName, WidensPlainAsciiThatFits) {
+    const NameCase& c = GetParam();
+    wchar_t out[8] = L"old";
+    EXPECT_EQ(widenSettingName(c.name, out, c.capacity), c.expected != nullptr);
+    EXPECT_EQ(std::wstring(out), c.expected != nullptr ? c.expected : L"");
+}
+
+INSTANTIATE_TEST_SUITE_P(Names, SettingName,
+                         ::testing::Values(NameCase{"hk_vkey", 8, L"hk_vkey"},
+                                           NameCase{"hk_vkey", 7, nullptr}, NameCase{"", 1, L""},
+                                           NameCase{"l\xe4", 8, nullptr},
+                                           NameCase{nullptr, 8, nullptr}));
 
 struct ParseCase {
     const char* text;

@@ -11,7 +11,7 @@ namespace e2e {
 
 namespace {
 
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const WCHAR kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 NOTIFYICONDATAA emptyRecord(HWND owner, UINT id) {
     NOTIFYICONDATAA record = {};
@@ -83,18 +83,26 @@ HWND visiblePopupMenuOf(DWORD processId) {
     return nullptr;
 }
 
-RegistryValue readRunValue() {
+std::string RegistryValue::text() const {
+    std::wstring wide(data.size() / sizeof(WCHAR), L'\0');
+    memcpy(&wide[0], data.data(), wide.size() * sizeof(WCHAR));
+    return narrow(wide.c_str());
+}
+
+RegistryValue readRunValue(const char* name) {
     RegistryValue value;
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return value;
     }
+    const std::wstring wideName = widen(name);
     DWORD size = 0;
-    if (RegQueryValueExA(key, "", nullptr, &value.type, nullptr, &size) == ERROR_SUCCESS) {
-        std::vector<char> bytes(size + 1, '\0');
+    if (RegQueryValueExW(key, wideName.c_str(), nullptr, &value.type, nullptr, &size) ==
+        ERROR_SUCCESS) {
+        std::vector<char> bytes(size + 2, '\0');
         DWORD read = size;
-        if (RegQueryValueExA(key, "", nullptr, &value.type, reinterpret_cast<BYTE*>(bytes.data()),
-                             &read) == ERROR_SUCCESS) {
+        if (RegQueryValueExW(key, wideName.c_str(), nullptr, &value.type,
+                             reinterpret_cast<BYTE*>(bytes.data()), &read) == ERROR_SUCCESS) {
             value.present = true;
             value.data.assign(bytes.data(), read);
         }
@@ -103,32 +111,40 @@ RegistryValue readRunValue() {
     return value;
 }
 
-bool writeRunValue(DWORD type, const std::string& data) {
+bool writeRunValue(DWORD type, const std::string& data, const char* name) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
         return false;
     }
-    LONG result = RegSetValueExA(key, "", 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                                 static_cast<DWORD>(data.size()));
+    LONG result =
+        RegSetValueExW(key, widen(name).c_str(), 0, type,
+                       reinterpret_cast<const BYTE*>(data.data()), static_cast<DWORD>(data.size()));
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
 
-void deleteRunValue() {
+bool writeRunText(const std::string& text, const char* name) {
+    std::wstring wide = widen(text);
+    std::string bytes(reinterpret_cast<const char*>(wide.c_str()),
+                      (wide.size() + 1) * sizeof(WCHAR));
+    return writeRunValue(REG_SZ, bytes, name);
+}
+
+void deleteRunValue(const char* name) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "");
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueW(key, widen(name).c_str());
         RegCloseKey(key);
     }
 }
 
-RunValueGuard::RunValueGuard() : saved_(readRunValue()) {}
+RunValueGuard::RunValueGuard(const char* name) : name_(name), saved_(readRunValue(name)) {}
 
 RunValueGuard::~RunValueGuard() {
     if (saved_.present) {
-        writeRunValue(saved_.type, saved_.data);
+        writeRunValue(saved_.type, saved_.data, name_.c_str());
     } else {
-        deleteRunValue();
+        deleteRunValue(name_.c_str());
     }
 }
 

@@ -1,4 +1,4 @@
-// The shell's side of the tray icon and the registry's autostart value, seen from a test.
+// The shell's side of the tray icon and the registry's autostart values, seen from a test.
 #pragma once
 
 #include <windows.h>
@@ -35,27 +35,33 @@ class OwnTrayIcon {
 // The visible popup menu ("#32768") of the process, or null.
 HWND visiblePopupMenuOf(DWORD processId);
 
-// A raw registry value: its type and the bytes stored.
+// A raw registry value: its type and the bytes stored (text values as UTF-16).
 struct RegistryValue {
     bool present = false;
     DWORD type = 0;
     std::string data;
+    // A text value's characters up to the first zero, as UTF-8.
+    std::string text() const;
 };
 
-// The default value of the current user's Run key, where the autostart entry lives.
-RegistryValue readRunValue();
-bool writeRunValue(DWORD type, const std::string& data);
-void deleteRunValue();
+// A value of the current user's Run key: the default (unnamed) one unless a name is given.
+// Names and texts are UTF-8 and go through the W functions.
+RegistryValue readRunValue(const char* name = "");
+bool writeRunValue(DWORD type, const std::string& data, const char* name = "");
+// A REG_SZ value holding the text with its terminator, as programs usually write it.
+bool writeRunText(const std::string& text, const char* name = "");
+void deleteRunValue(const char* name = "");
 
-// Puts back the Run key's default value as the test found it, whatever the test left there.
+// Puts back a Run key value as the test found it, whatever the test left there.
 class RunValueGuard {
   public:
-    RunValueGuard();
+    explicit RunValueGuard(const char* name = "");
     ~RunValueGuard();
     RunValueGuard(const RunValueGuard&) = delete;
     RunValueGuard& operator=(const RunValueGuard&) = delete;
 
   private:
+    std::string name_;
     RegistryValue saved_;
 };
 

@@ -1,213 +1,246 @@
 #include <gtest/gtest.h>
 
-#include <cctype>
-#include <cstring>
+#include <cwctype>
 #include <string>
 
 #include "app/app_state.h"
 #include "shell/autostart.h"
+#include "tests/support/e2e.h"
 #include "tests/support/tray.h"
 
 namespace {
 
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-// The tests work on a value of their own; the program's default value stays untouched.
+// The tests work on values of their own, except where the program's own names are the point.
 const char kName[] = "Vistrel autostart test";
+const wchar_t kWideName[] = L"Vistrel autostart test";
 
-std::string ownPath() {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
+std::wstring ownPath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
     return path;
 }
 
 std::string ownCommand() {
-    return "\"" + ownPath() + "\" -bg";
+    return e2e::narrow(L"\"" + ownPath() + L"\" -bg");
+}
+
+// The bytes of a text value as the program writes it: UTF-16, no terminator.
+std::string utf16(const std::string& utf8) {
+    std::wstring wide = e2e::widen(utf8);
+    return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
+}
+
+// The value holds exactly the text as UTF-16; the registry may count a terminator after it.
+void expectUtf16Text(const e2e::RegistryValue& value, const std::string& utf8) {
+    const std::string bytes = utf16(utf8);
+    EXPECT_TRUE(value.present);
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(value.data.substr(0, bytes.size()), bytes);
+    EXPECT_LE(value.data.size(), bytes.size() + sizeof(wchar_t));
+    EXPECT_EQ(value.text(), utf8);
+}
+
+std::string ownFileName() {
+    std::wstring path = ownPath();
+    return e2e::narrow(path.substr(path.find_last_of(L'\\') + 1));
+}
+
+std::string upper(const std::wstring& text) {
+    std::wstring result = text;
+    for (wchar_t& c : result) {
+        c = static_cast<wchar_t>(towupper(c));
+    }
+    return e2e::narrow(result);
 }
 
 class AutostartValue : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kRunKey, 0, KEY_ALL_ACCESS, &key_),
-                  ERROR_SUCCESS);
-        RegDeleteValueA(key_, kName);
-    }
-    void TearDown() override {
-        RegDeleteValueA(key_, kName);
-        RegCloseKey(key_);
-    }
-    void store(DWORD type, const std::string& data) {
-        ASSERT_EQ(RegSetValueExA(key_, kName, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                                 static_cast<DWORD>(data.size())),
-                  ERROR_SUCCESS);
-    }
-    // The stored bytes as written, or "<none>".
-    std::string stored(DWORD* type = nullptr) {
-        std::string data(8192, '\0');
-        DWORD size = static_cast<DWORD>(data.size());
-        DWORD valueType = 0;
-        if (RegQueryValueExA(key_, kName, nullptr, &valueType, reinterpret_cast<BYTE*>(&data[0]),
-                             &size) != ERROR_SUCCESS) {
-            return "<none>";
-        }
-        if (type != nullptr) {
-            *type = valueType;
-        }
-        data.resize(size);
-        return data;
-    }
-    // Text values may come back with their terminator counted.
-    std::string storedText(DWORD* type = nullptr) {
-        std::string data = stored(type);
-        return data.c_str();
-    }
-    HKEY key_ = nullptr;
+    void SetUp() override { e2e::deleteRunValue(kName); }
+    void TearDown() override { e2e::deleteRunValue(kName); }
 };
 
 TEST(AutostartCommandOfModule, QuotesTheModulesFullPath) {
-    char text[kAutostartCommandCapacity];
-    EXPECT_EQ(autostartCommand(GetModuleHandleA(nullptr), text),
-              static_cast<int>(ownCommand().size()));
-    EXPECT_EQ(std::string(text), ownCommand());
+    wchar_t text[kAutostartCommandCapacity];
+    EXPECT_EQ(autostartCommand(GetModuleHandleW(nullptr), text),
+              static_cast<int>(e2e::widen(ownCommand()).size()));
+    EXPECT_EQ(e2e::narrow(text), ownCommand());
 
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    char kernelPath[MAX_PATH] = {};
-    GetModuleFileNameA(kernel, kernelPath, MAX_PATH);
+    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
+    wchar_t kernelPath[MAX_PATH] = {};
+    GetModuleFileNameW(kernel, kernelPath, MAX_PATH);
     autostartCommand(kernel, text);
-    EXPECT_EQ(std::string(text), "\"" + std::string(kernelPath) + "\" -bg");
+    EXPECT_EQ(std::wstring(text), L"\"" + std::wstring(kernelPath) + L"\" -bg");
 }
 
 TEST(AutostartCommandOfModule, AModuleThatIsNoneGivesNoText) {
-    char text[kAutostartCommandCapacity] = "old";
+    wchar_t text[kAutostartCommandCapacity] = L"old";
     EXPECT_EQ(autostartCommand(reinterpret_cast<HMODULE>(0x10), text), 0);
-    EXPECT_STREQ(text, "");
+    EXPECT_EQ(std::wstring(text), L"");
 }
 
 TEST_F(AutostartValue, MissingValueGivesZeroAndWritesNothing) {
-    EXPECT_EQ(checkAutostartEntry(kName, 0), 0);
-    EXPECT_EQ(stored(), "<none>");
+    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 0);
+    EXPECT_FALSE(e2e::readRunValue(kName).present);
 }
 
-TEST_F(AutostartValue, SetWritesTheCommandAsTextWithoutItsTerminator) {
-    EXPECT_EQ(setAutostartEntry(GetModuleHandleA(nullptr), kName, 0), 1);
-    DWORD type = 0;
-    EXPECT_EQ(storedText(&type), ownCommand());
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(checkAutostartEntry(kName, 0), 1);
-    EXPECT_EQ(storedText(), ownCommand());
+TEST_F(AutostartValue, SetWritesTheCommandAsUtf16TextWithoutItsTerminator) {
+    EXPECT_EQ(setAutostartEntry(GetModuleHandleW(nullptr), kWideName, 0), 1);
+    expectUtf16Text(e2e::readRunValue(kName), ownCommand());
+    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 1);
+    expectUtf16Text(e2e::readRunValue(kName), ownCommand());
 }
 
-TEST_F(AutostartValue, RemoveDeletesAndFailsQuietlyWhenNothingIsThere) {
-    store(REG_SZ, ownCommand());
-    EXPECT_EQ(removeAutostartEntry(kName, 0), 1);
-    EXPECT_EQ(stored(), "<none>");
-    EXPECT_EQ(removeAutostartEntry(kName, 0), 0);
-    EXPECT_EQ(checkAutostartEntry(kName, 0), 0);
+TEST_F(AutostartValue, RemoveDeletesTheEntryAndFindsNothingLeftTheSecondTime) {
+    ASSERT_TRUE(e2e::writeRunText(ownCommand(), kName));
+    EXPECT_EQ(removeAutostartEntry(kWideName, 0), 1);
+    EXPECT_FALSE(e2e::readRunValue(kName).present);
+    EXPECT_EQ(removeAutostartEntry(kWideName, 0), 1);
+    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 0);
 }
 
-struct StaleCase {
-    const char* name;
-    std::string value;
-};
-
-class AutostartStale : public AutostartValue, public ::testing::WithParamInterface<StaleCase> {};
+class AutostartStale : public AutostartValue, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(AutostartStale, ThisProgramsEntryElsewhereIsRewritten) {
-    store(REG_SZ, GetParam().value);
-    EXPECT_EQ(checkAutostartEntry(kName, 0), 1);
-    DWORD type = 0;
-    EXPECT_EQ(storedText(&type), ownCommand());
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    ASSERT_TRUE(e2e::writeRunText(GetParam(), kName));
+    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 1);
+    expectUtf16Text(e2e::readRunValue(kName), ownCommand());
 }
 
-std::string ownFileName() {
-    std::string path = ownPath();
-    return path.substr(path.find_last_of('\\') + 1);
-}
-
-std::string upper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Values, AutostartStale,
-    ::testing::Values(StaleCase{"OtherFolder", "\"C:\\Old\\" + ownFileName() + "\" -bg"},
-                      StaleCase{"OtherCase", "\"" + upper(ownPath()) + "\" -bg"}),
-    [](const ::testing::TestParamInfo<StaleCase>& param) { return param.param.name; });
+INSTANTIATE_TEST_SUITE_P(Values, AutostartStale,
+                         ::testing::Values("\"C:\\Old\\" + ownFileName() + "\" -bg",
+                                           "\"" + upper(ownPath()) + "\" -bg"));
 
 struct ForeignCase {
     const char* name;
     DWORD type;
-    std::string value;
-    int flag;
+    std::string value;  // the bytes stored
 };
 
 class AutostartForeign : public AutostartValue,
                          public ::testing::WithParamInterface<ForeignCase> {};
 
+// Neither shown as the entry, nor written over, nor deleted.
 TEST_P(AutostartForeign, IsLeftAsItWas) {
-    store(GetParam().type, GetParam().value);
-    EXPECT_EQ(checkAutostartEntry(kName, 0), GetParam().flag);
-    DWORD type = 0;
-    std::string after = stored(&type);
-    EXPECT_EQ(type, GetParam().type);
-    // Text values may gain a counted terminator on the way through the registry.
-    EXPECT_EQ(after.substr(0, GetParam().value.size()), GetParam().value);
-    EXPECT_LE(after.size(), GetParam().value.size() + 1);
+    const ForeignCase& c = GetParam();
+    ASSERT_TRUE(e2e::writeRunValue(c.type, c.value, kName));
+    const e2e::RegistryValue before = e2e::readRunValue(kName);
+    ASSERT_EQ(before.data.substr(0, c.value.size()), c.value);
+    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 0);
+    EXPECT_EQ(setAutostartEntry(GetModuleHandleW(nullptr), kWideName, 0), 0);
+    EXPECT_EQ(removeAutostartEntry(kWideName, 0), 1);
+    e2e::RegistryValue after = e2e::readRunValue(kName);
+    EXPECT_EQ(after.type, c.type);
+    EXPECT_EQ(after.data, before.data);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Values, AutostartForeign,
-    ::testing::Values(ForeignCase{"OtherProgram", REG_SZ, "\"C:\\Tools\\other.exe\" -bg", 1},
-                      ForeignCase{"Dword", REG_DWORD, std::string("\x01\x02\x03\x04", 4), 1},
-                      // Exactly as large as the check reads, and no terminator anywhere in it.
-                      ForeignCase{"FullBinary", REG_BINARY, std::string(1024, 'b'), 1},
-                      ForeignCase{"FullText", REG_SZ, std::string(1023, 't'), 1},
-                      // Too large to be read whole: not taken for present, and not touched.
-                      ForeignCase{"LongerBinary", REG_BINARY, std::string(1025, 'b'), 0},
-                      ForeignCase{"LongerText", REG_SZ, std::string(1100, 't'), 0},
-                      ForeignCase{"LongerOwnEntry", REG_SZ,
-                                  "\"C:\\" + std::string(1100, 'd') + "\\x.exe\" -bg", 0}),
+    ::testing::Values(
+        ForeignCase{"OtherProgram", REG_SZ, utf16("\"C:\\Tools\\other.exe\" -bg")},
+        ForeignCase{"Dword", REG_DWORD, std::string("\x01\x02\x03\x04", 4)},
+        // Exactly as large as the check reads, and no terminator anywhere in it.
+        ForeignCase{"FullBinary", REG_BINARY, std::string(2048, 'b')},
+        ForeignCase{"FullText", REG_SZ, utf16(std::string(1024, 't'))},
+        // Too large to be read whole.
+        ForeignCase{"LongerBinary", REG_BINARY, std::string(2049, 'b')},
+        ForeignCase{"LongerText", REG_SZ, utf16(std::string(1100, 't'))},
+        ForeignCase{"LongerOwnEntry", REG_SZ,
+                    utf16("\"C:\\" + std::string(1100, 'd') + "\\" + ownFileName() + "\" -bg")},
+        // This program's path with another argument was not written by it.
+        ForeignCase{"OtherArgument", REG_SZ, utf16("\"" + e2e::narrow(ownPath()) + "\" -x")}),
     [](const ::testing::TestParamInfo<ForeignCase>& param) { return param.param.name; });
 
-TEST_F(AutostartValue, OwnCommandInAFullBufferWithoutTerminatorIsNotReadBeyond) {
-    std::string value = std::string(1024 - ownCommand().size(), ' ') + ownCommand();
-    store(REG_BINARY, value);
-    EXPECT_EQ(checkAutostartEntry(kName, 0), 1);
-    EXPECT_EQ(stored(), value);
+TEST_F(AutostartValue, OwnCommandAtTheEndOfAFullBufferIsNotReadBeyond) {
+    std::string value =
+        utf16(std::string(1024 - e2e::widen(ownCommand()).size(), ' ')) + utf16(ownCommand());
+    ASSERT_EQ(value.size(), 2048u);
+    ASSERT_TRUE(e2e::writeRunValue(REG_BINARY, value, kName));
+    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 0);
+    EXPECT_EQ(e2e::readRunValue(kName).data, value);
 }
 
-TEST(AutostartToggle, WritesThenDeletesTheDefaultValue) {
-    e2e::RunValueGuard guard;
-    e2e::deleteRunValue();
-    int savedFlag = appState.autostartFlag;
+const std::string kOther = "\"C:\\Tools\\other.exe\" -bg";
+
+// The program's own names: the Run key's default value and "Vistrel", both put back after.
+class AutostartOfProgram : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        savedFlag_ = appState.autostartFlag;
+        e2e::deleteRunValue("");
+        e2e::deleteRunValue("Vistrel");
+    }
+    void TearDown() override { appState.autostartFlag = savedFlag_; }
+    e2e::RunValueGuard defaultValue_{""};
+    e2e::RunValueGuard namedValue_{"Vistrel"};
+    int savedFlag_ = 0;
+};
+
+TEST_F(AutostartOfProgram, ToggleWritesAndDeletesOnlyTheNamedValue) {
+    ASSERT_TRUE(e2e::writeRunText(kOther));
     appState.autostartFlag = 0;
     toggleAutostart();
     EXPECT_EQ(appState.autostartFlag, 1);
-    e2e::RegistryValue value = e2e::readRunValue();
-    EXPECT_TRUE(value.present);
-    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(std::string(value.data.c_str()), ownCommand());
+    expectUtf16Text(e2e::readRunValue("Vistrel"), ownCommand());
     toggleAutostart();
     EXPECT_EQ(appState.autostartFlag, 0);
-    EXPECT_FALSE(e2e::readRunValue().present);
+    EXPECT_FALSE(e2e::readRunValue("Vistrel").present);
     // Any other non-zero flag also counts as on.
     appState.autostartFlag = 7;
     toggleAutostart();
     EXPECT_EQ(appState.autostartFlag, 0);
-    EXPECT_FALSE(e2e::readRunValue().present);
-    appState.autostartFlag = savedFlag;
+    EXPECT_EQ(e2e::readRunValue().text(), kOther);
 }
 
-TEST(AutostartValueName, IsEmptySoTheDefaultValueIsMeant) {
-    char name[100];
-    memset(name, 'x', sizeof(name));
-    loadAutostartValueName(name);
-    for (char c : name) {
-        EXPECT_EQ(c, '\0');
+TEST_F(AutostartOfProgram, AnotherValueUnderTheNameIsNotTakenOverAndTheFlagStaysOff) {
+    ASSERT_TRUE(e2e::writeRunText(kOther, "Vistrel"));
+    appState.autostartFlag = 0;
+    toggleAutostart();
+    EXPECT_EQ(appState.autostartFlag, 0);
+    EXPECT_EQ(e2e::readRunValue("Vistrel").text(), kOther);
+}
+
+struct StartupCase {
+    const char* name;
+    std::string defaultValue, namedValue;  // stored before; empty: no value
+    int flag;
+    std::string defaultAfter, namedAfter;
+};
+
+class AutostartStartup : public AutostartOfProgram,
+                         public ::testing::WithParamInterface<StartupCase> {};
+
+TEST_P(AutostartStartup, MovesTheOldEntryAndChecksOnlyTheProgramsOwn) {
+    const StartupCase& c = GetParam();
+    if (!c.defaultValue.empty()) {
+        ASSERT_TRUE(e2e::writeRunText(c.defaultValue));
     }
+    if (!c.namedValue.empty()) {
+        ASSERT_TRUE(e2e::writeRunText(c.namedValue, "Vistrel"));
+    }
+    EXPECT_EQ(startupAutostartFlag(), c.flag);
+    e2e::RegistryValue defaultValue = e2e::readRunValue();
+    e2e::RegistryValue named = e2e::readRunValue("Vistrel");
+    EXPECT_EQ(defaultValue.present ? defaultValue.text() : "<none>", c.defaultAfter);
+    EXPECT_EQ(named.present ? named.text() : "<none>", c.namedAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, AutostartStartup,
+    ::testing::Values(
+        StartupCase{"Nothing", "", "", 0, "<none>", "<none>"},
+        StartupCase{"OwnInDefault", ownCommand(), "", 1, "<none>", ownCommand()},
+        StartupCase{"StaleInDefault", "\"D:\\Old\\" + ownFileName() + "\" -bg", "", 1, "<none>",
+                    ownCommand()},
+        StartupCase{"OtherInDefault", kOther, "", 0, kOther, "<none>"},
+        StartupCase{"OwnInDefaultOtherNamed", ownCommand(), kOther, 0, ownCommand(), kOther},
+        StartupCase{"OtherInDefaultOwnNamed", kOther, ownCommand(), 1, kOther, ownCommand()},
+        StartupCase{"OtherNamed", "", kOther, 0, "<none>", kOther}),
+    [](const ::testing::TestParamInfo<StartupCase>& param) { return param.param.name; });
+
+TEST(AutostartValueName, IsVistrel) {
+    wchar_t name[kAutostartValueNameCapacity];
+    EXPECT_EQ(loadAutostartValueName(name), 7);
+    EXPECT_EQ(std::wstring(name), L"Vistrel");
 }
 
 }  // namespace

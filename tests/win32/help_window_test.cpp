@@ -261,7 +261,7 @@ class HelpKeys : public ::testing::TestWithParam<KeyCase> {
         savedOwner_ = trayIcon().owner;
         folder_ = e2e::makeTempFolder("helpkeys");
         path_ = folder_ + "\\vistrel.ini";
-        lstrcpynA(appState.settingsPath, path_.c_str(), MAX_PATH);
+        lstrcpynW(appState.settingsPath, e2e::widen(path_).c_str(), kPathCapacity);
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = recordingProc;
         windowClass.hInstance = GetModuleHandleA(nullptr);

@@ -141,7 +141,7 @@ class HotkeyDialogRun : public ::testing::Test {
         saved_ = appState;
         folder_ = e2e::makeTempFolder("hotkey");
         path_ = folder_ + "\\vistrel.ini";
-        lstrcpynA(appState.settingsPath, path_.c_str(), MAX_PATH);
+        lstrcpynW(appState.settingsPath, e2e::widen(path_).c_str(), kPathCapacity);
         appState.moduleInstance = GetModuleHandleA(nullptr);
         hotkeyDialog.window = nullptr;
     }

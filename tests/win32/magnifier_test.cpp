@@ -17,7 +17,7 @@ class MagnifierObject : public ::testing::Test {
   protected:
     void SetUp() override {
         folder_ = e2e::makeTempFolder("magnifier");
-        lstrcpynA(appState.settingsPath, (folder_ + "\\zoom.ini").c_str(), MAX_PATH);
+        lstrcpynW(appState.settingsPath, e2e::widen(folder_ + "\\zoom.ini").c_str(), kPathCapacity);
     }
     void TearDown() override {
         zoom_.hide();
@@ -28,7 +28,7 @@ class MagnifierObject : public ::testing::Test {
             DestroyWindow(owner_);
         }
         magnifierInstance = nullptr;
-        appState.settingsPath[0] = '\0';
+        appState.settingsPath[0] = L'\0';
         e2e::removeFolder(folder_);
     }
     HWND create(int32_t zoom = 2) {

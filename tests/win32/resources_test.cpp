@@ -13,13 +13,12 @@ HINSTANCE module() {
     return GetModuleHandleA(nullptr);
 }
 
-TEST(Resources, StringTableHoldsTheNameAndNoAutostartValueName) {
-    char text[100] = {};
-    EXPECT_EQ(LoadStringA(module(), IDS_APP_NAME, text, sizeof(text)), 7);
-    EXPECT_STREQ(text, "Vistrel");
-    char name[100] = {};
-    EXPECT_EQ(LoadStringA(module(), IDS_AUTOSTART_VALUE_NAME, name, sizeof(name)), 0);
-    EXPECT_STREQ(name, "");
+TEST(Resources, StringTableHoldsTheNameAndTheAutostartValueName) {
+    for (UINT id : {IDS_APP_NAME, IDS_AUTOSTART_VALUE_NAME}) {
+        char text[100] = {};
+        EXPECT_EQ(LoadStringA(module(), id, text, sizeof(text)), 7) << id;
+        EXPECT_STREQ(text, "Vistrel") << id;
+    }
 }
 
 TEST(Resources, IconLoadsAtEveryDrawnSize) {

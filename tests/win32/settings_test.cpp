@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "app/app_state.h"
@@ -9,27 +10,47 @@
 
 namespace {
 
+// The file lies in a folder named in several scripts, which only the W functions reach.
 class SettingsFile : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = e2e::makeTempFolder("settings");
-        path_ = folder_ + "\\zoom.ini";
-        lstrcpynA(appState.settingsPath, path_.c_str(), MAX_PATH);
+        base_ = e2e::makeTempFolder("settings");
+        folder_ =
+            e2e::makeSubfolder(base_, u8"\u0141\u00f3d\u017a \u0417\u0430\u0433 \u5de5\u5177");
+        ASSERT_FALSE(folder_.empty());
+        path_ = e2e::widen(folder_ + "\\zoom.ini");
+        lstrcpynW(appState.settingsPath, path_.c_str(), kPathCapacity);
+        appState.settingsFileUnread = false;
     }
     void TearDown() override {
-        appState.settingsPath[0] = '\0';
-        e2e::removeFolder(folder_);
+        appState.settingsPath[0] = L'\0';
+        appState.settingsFileUnread = false;
+        e2e::removeFolder(base_);
     }
     void store(const char* key, const char* text) {
-        WritePrivateProfileStringA("Program", key, text, path_.c_str());
+        WritePrivateProfileStringW(L"Program", e2e::widen(key).c_str(), e2e::widen(text).c_str(),
+                                   path_.c_str());
     }
     std::string stored(const char* key) {
-        char text[64] = {};
-        GetPrivateProfileStringA("Program", key, "<none>", text, sizeof(text), path_.c_str());
-        return text;
+        wchar_t text[64] = {};
+        GetPrivateProfileStringW(L"Program", e2e::widen(key).c_str(), L"<none>", text, 64,
+                                 path_.c_str());
+        return e2e::narrow(text);
     }
+    std::string fileBytes() {
+        std::string bytes;
+        FILE* file = _wfopen(path_.c_str(), L"rb");
+        char buffer[4096];
+        size_t read = file != nullptr ? fread(buffer, 1, sizeof(buffer), file) : 0;
+        bytes.assign(buffer, read);
+        if (file != nullptr) {
+            fclose(file);
+        }
+        return bytes;
+    }
+    std::string base_;
     std::string folder_;
-    std::string path_;
+    std::wstring path_;
 };
 
 TEST_F(SettingsFile, ReadsValuesAsTheRulesSay) {
@@ -63,27 +84,46 @@ TEST_F(SettingsFile, WritesDecimalText) {
     EXPECT_EQ(stored("cx"), "2147483647");
 }
 
-TEST_F(SettingsFile, SaveViewSettingsWritesAllThreeEvenUnchanged) {
+// Quotes around a value read the same but would be gone after a rewrite.
+TEST_F(SettingsFile, SaveViewSettingsWritesOnlyWhatDiffersFromTheFile) {
     magnifier.viewWidth = 640;
     magnifier.viewHeight = 200;
     magnifier.zoom = 3;
+    store("cx", "\"640\"");
+    store("cy", "\"200\"");
+    store("zoom", "\"3\"");
+    const std::string same = fileBytes();
+    saveViewSettings();
+    EXPECT_EQ(fileBytes(), same);
+    store("cx", "1");
     saveViewSettings();
     EXPECT_EQ(stored("cx"), "640");
     EXPECT_EQ(stored("cy"), "200");
     EXPECT_EQ(stored("zoom"), "3");
-    store("cx", "1");
-    saveViewSettings();
-    EXPECT_EQ(stored("cx"), "640");
+    // The file holds ASCII only.
+    for (char c : fileBytes()) {
+        EXPECT_EQ(static_cast<unsigned char>(c) & 0x80, 0) << fileBytes();
+    }
+}
+
+TEST_F(SettingsFile, AFileUnreadAtStartIsNeitherReadNorWritten) {
+    store("cx", "900");
+    appState.settingsFileUnread = true;
+    EXPECT_EQ(readSetting("cx", 700), 700);
+    writeSetting("cx", 5);
+    writeSetting("zoom", 4);
+    EXPECT_EQ(stored("cx"), "900");
+    EXPECT_EQ(stored("zoom"), "<none>");
 }
 
 TEST(SettingsWithoutPath, ReadsDefaultsAndWritesNothing) {
-    char saved[MAX_PATH];
-    lstrcpynA(saved, appState.settingsPath, MAX_PATH);
-    appState.settingsPath[0] = '\0';
+    wchar_t saved[kPathCapacity];
+    lstrcpynW(saved, appState.settingsPath, kPathCapacity);
+    appState.settingsPath[0] = L'\0';
     EXPECT_EQ(readSetting("cx", 700), 700);
     writeSetting("cx", 5);  // must not create a file named by the empty path
     EXPECT_EQ(readSetting("cx", 700), 700);
-    lstrcpynA(appState.settingsPath, saved, MAX_PATH);
+    lstrcpynW(appState.settingsPath, saved, kPathCapacity);
 }
 
 }  // namespace
