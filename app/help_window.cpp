@@ -1,6 +1,6 @@
 #include "app/help_window.h"
 
-#include "app/app_state.h"
+#include "app/process_objects.h"
 #include "resources/commands.h"
 #include "base/win/handle_guards.h"
 #include "app/help_layout.h"
@@ -83,7 +83,7 @@ void handleHelpWindowKey(HWND window) {
     } else if (isKeyDown('D')) {
         setLanguage(window, 0);
     } else if (isKeyDown('T')) {
-        hideToTray();
+        hideToTray(window);
     } else if (isKeyDown('H')) {
         SendMessageA(window, WM_COMMAND, CMD_SET_HOTKEY, 0);
     } else if (isKeyDown(VK_ESCAPE)) {

@@ -3,13 +3,13 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
-#include "resources/commands.h"
-#include "base/win/handle_guards.h"
 #include "app/help_window.h"
-#include "settings/settings.h"
-#include "magnifier/magnifier_window.h"
+#include "app/process_objects.h"
+#include "base/win/handle_guards.h"
+#include "resources/commands.h"
 #include "resources/resource_ids.h"
+#include "resources/window_classes.h"
+#include "settings/settings.h"
 #include "shell/autostart.h"
 #include "shell/hide_to_tray.h"
 #include "shell/hotkey_dialog.h"
@@ -20,17 +20,18 @@ namespace {
 
 void onCreate(HWND window) {
     appState.mainWindow = window;
-    addTrayIconForMainWindow(window);
+    addTrayIconForMainWindow(trayIcon, appState.moduleInstance, window, instanceName.text());
 
     magnifier.viewWidth = 700;
     magnifier.viewHeight = 300;
     magnifier.viewWidth = readSetting("cx", magnifier.viewWidth);
     magnifier.viewHeight = readSetting("cy", magnifier.viewHeight);
     magnifier.zoom = readSetting("zoom", magnifier.zoom);
-    appState.hotkeyUseFlag = readSetting("use_hk", appState.hotkeyUseFlag);
-    appState.hotkeyVirtualKey = readSetting("hk_vkey", appState.hotkeyVirtualKey);
-    appState.hotkeyModifiers = readSetting("hk_key", appState.hotkeyModifiers);
+    appState.hotkey.useFlag = readSetting("use_hk", appState.hotkey.useFlag);
+    appState.hotkey.virtualKey = readSetting("hk_vkey", appState.hotkey.virtualKey);
+    appState.hotkey.modifiers = readSetting("hk_key", appState.hotkey.modifiers);
 
+    magnifier.thumbnailLoaders = {&exportLoader, &watermarkLoader};
     magnifier.create(magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom, window);
     SetTimer(window, TIMER_ID, 50, nullptr);
 }
@@ -42,10 +43,10 @@ void onPaint(HWND window) {
 
 // Polled rather than registered, so the key works whatever else holds a system hotkey.
 void pollHotkey() {
-    if (appState.hotkeyUseFlag == 0) {
+    if (appState.hotkey.useFlag == 0) {
         return;
     }
-    if ((GetAsyncKeyState(appState.hotkeyVirtualKey) & 0x8000) == 0) {
+    if ((GetAsyncKeyState(appState.hotkey.virtualKey) & 0x8000) == 0) {
         return;
     }
     if ((GetKeyState(VK_CONTROL) & 0x8000) != 0) {
@@ -53,31 +54,32 @@ void pollHotkey() {
     }
 }
 
-// Returns true when the command's result is 0 rather than the default procedure's.
-bool runCommand(int command) {
-    switch (command) {
+// Every command but the web page also goes on to the default procedure.
+LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
+    switch (LOWORD(wParam)) {
         case CMD_EXIT:
             DestroyWindow(appState.mainWindow);
-            return false;
+            break;
         case CMD_MAGNIFY:
             magnifier.activate();
-            return false;
+            break;
         case CMD_WEBPAGE:
             ShellExecuteW(nullptr, L"open", uiString(4), nullptr, nullptr, SW_SHOW);
-            return true;
+            return 0;
         case CMD_HELP:
             ShowWindow(appState.mainWindow, SW_SHOWMAXIMIZED);
             SetFocus(appState.mainWindow);
-            return false;
+            break;
         case CMD_SET_HOTKEY:
-            showHotkeyDialog(appState.mainWindow);
-            return false;
+            showHotkeyDialog(appState.moduleInstance, appState.mainWindow, appState.hotkey);
+            break;
         case CMD_AUTOSTART:
-            toggleAutostart();
-            return false;
+            toggleAutostart(appState.autostartFlag);
+            break;
         default:
-            return false;
+            break;
     }
+    return DefWindowProcA(window, WM_COMMAND, wParam, lParam);
 }
 
 }  // namespace
@@ -92,7 +94,7 @@ void registerMainClass(HINSTANCE instance) {
     windowClass.hInstance = instance;
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VISTREL));
     windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VISTREL));
-    windowClass.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     windowClass.hbrBackground = nullptr;
     windowClass.lpszMenuName = MAKEINTRESOURCEA(IDM_MENUBAR);
     windowClass.lpszClassName = appState.className;
@@ -129,12 +131,11 @@ int createMainWindow(HINSTANCE instance) {
 }
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    trayIcon();
     if (message == appState.wakeMessage && message != 0) {
-        handleWakeMessage(window);
+        handleWakeMessage(trayIcon, appState.moduleInstance, window, instanceName.text());
         return appState.wakeMessage;
     }
-    if (handleTaskbarCreated(message)) {
+    if (handleTaskbarCreated(trayIcon, message)) {
         return 0;
     }
     switch (message) {
@@ -151,18 +152,15 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             handleHelpWindowKey(window);
             return 0;
         case WM_CLOSE:
-            hideToTray();
+            hideToTray(window);
             return 0;
         case WM_TIMER:
             pollHotkey();
             return 0;
         case WM_COMMAND:
-            if (runCommand(LOWORD(wParam))) {
-                return 0;
-            }
-            return DefWindowProcA(window, message, wParam, lParam);
+            return onCommand(window, wParam, lParam);
         case WM_TRAYNOTIFY:
-            handleTrayNotify(window, lParam);
+            handleTrayNotify(window, lParam, appState.moduleInstance, appState.autostartFlag);
             return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);
@@ -173,8 +171,8 @@ int runVistrel(HINSTANCE instance) {
     LoadStringA(instance, IDS_APP_NAME, appState.windowTitle, sizeof(appState.windowTitle));
     LoadStringA(instance, IDS_APP_NAME, appState.className, sizeof(appState.className));
     registerMainClass(instance);
-    loadSettings();
-    loadTexts();
+    appState.language = loadSettings();
+    loadTexts(appLanguage);
 
     appState.autostartFlag = startupAutostartFlag();
 
@@ -189,6 +187,6 @@ int runVistrel(HINSTANCE instance) {
             DispatchMessageA(&message);
         }
     }
-    saveViewSettings();
+    saveViewSettings(magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom);
     return static_cast<int>(message.wParam);
 }

@@ -1,10 +1,9 @@
 // The process-wide objects that need construction before the main routine. They live in
 // this one file because only within a translation unit is the order of construction fixed:
 // the library search is narrowed before anything else, the wake message needs the instance
-// name, and the loaders come last.
-#include "app/app_state.h"
-#include "magnifier/magnifier_window.h"
-#include "picture/gdiplus_loader.h"
+// name, the loaders follow, and the tray icon, made last, is the first to go.
+#include "app/process_objects.h"
+
 #include "base/win/system_library.h"
 
 namespace {
@@ -32,3 +31,8 @@ const UINT kWakeMessageRegistered = registerWakeMessage();
 
 GdiplusLoader exportLoader;
 GdiplusLoader watermarkLoader;
+TrayIcon trayIcon;
+
+int appLanguage() {
+    return appState.language;
+}

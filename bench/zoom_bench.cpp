@@ -12,7 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/process_objects.h"
+#include "settings/settings.h"
 #include "magnifier/magnifier_window.h"
 #include "tests/support/e2e.h"
 #include "tests/support/screen_pattern.h"
@@ -332,7 +333,7 @@ int main(int argc, char** argv) {
     const int steps = argc > 2 ? atoi(argv[2]) : 1000;
     // The settings go to a file of the benchmark's own.
     const std::string folder = e2e::makeTempFolder("bench");
-    lstrcpynW(appState.settingsPath, e2e::widen(folder + "\\bench.ini").c_str(), kPathCapacity);
+    lstrcpynW(settingsFile().path, e2e::widen(folder + "\\bench.ini").c_str(), kPathCapacity);
 
     WNDCLASSEXA ownerClass = {};
     ownerClass.cbSize = sizeof(ownerClass);

@@ -26,32 +26,16 @@ HGLOBAL makeTextBlock(const char* text, int length) {
     return block;
 }
 
-// The view of the window's outer size, drawn at (0, 0) as the window shows it; the margins
-// that the frame hides on the screen are included. Null when the view could not be drawn.
-UniqueBitmap renderViewBitmap(HDC screen, int width, int height) {
-    UniqueBitmap bitmap(CreateCompatibleBitmap(screen, width, height));
-    UniqueHdc memoryDc(CreateCompatibleDC(screen));
-    if (!bitmap || !memoryDc) {
-        return UniqueBitmap();
-    }
-    SavedDcState savedState(memoryDc.get());
-    SelectGuard select(memoryDc.get(), bitmap.get());
-    if (magnifier.paintView(memoryDc.get()) == 0) {
-        return UniqueBitmap();
-    }
-    return bitmap;
-}
-
 }  // namespace
 
-void copyPixelColour() {
+void copyPixelColour(const Magnifier& zoomWindow) {
     POINT cursor = {};
     GetCursorPos(&cursor);
-    if (magnifier.snapshotDc == nullptr) {
+    if (zoomWindow.snapshotDc() == nullptr) {
         return;
     }
-    COLORREF colour = GetPixel(magnifier.snapshotDc, cursor.x - magnifier.screenLeft - 1,
-                               cursor.y - magnifier.screenTop - 1);
+    COLORREF colour = GetPixel(zoomWindow.snapshotDc(), cursor.x - zoomWindow.screenLeft - 1,
+                               cursor.y - zoomWindow.screenTop - 1);
     std::unique_ptr<TextBuffer> text = formatColour(colour);
     copyTextToClipboard(text ? text->text() : nullptr);
 }
@@ -71,17 +55,10 @@ void copyTextToClipboard(const char* text) {
     }
 }
 
-void copyViewBitmap() {
+void copyViewBitmap(Magnifier& zoomWindow) {
     // Drawn before the clipboard is opened, so a view that cannot be drawn leaves the previous
     // content in place and the clipboard is held only for the hand-over.
-    RECT outer = {};
-    if (!GetWindowRect(magnifier.window, &outer) || outer.right <= outer.left ||
-        outer.bottom <= outer.top) {
-        return;
-    }
-    WindowDc screen(nullptr);
-    UniqueBitmap bitmap =
-        renderViewBitmap(screen.get(), outer.right - outer.left, outer.bottom - outer.top);
+    UniqueBitmap bitmap = zoomWindow.renderView();
     if (!bitmap) {
         return;
     }

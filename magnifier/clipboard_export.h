@@ -3,10 +3,11 @@
 #pragma once
 
 #include "magnifier/colour_text.h"
+#include "magnifier/magnifier_window.h"
 
 // Keys P and C: the snapshot pixel one left of and one above the cursor, as "RRGGBB".
-void copyPixelColour();
+void copyPixelColour(const Magnifier& zoomWindow);
 // CF_TEXT with the text and its NUL. A null or empty text leaves the clipboard alone.
 void copyTextToClipboard(const char* text);
 // Key B: the zoom window's view, at the window's outer size, as CF_BITMAP.
-void copyViewBitmap();
+void copyViewBitmap(Magnifier& zoomWindow);

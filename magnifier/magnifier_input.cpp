@@ -28,10 +28,10 @@ void Magnifier::onKeyDown(WPARAM key) {
             return;
         case 'P':
         case 'C':
-            copyPixelColour();
+            copyPixelColour(*this);
             return;
         case 'B':
-            copyViewBitmap();
+            copyViewBitmap(*this);
             return;
         case 'T':
             saveThumbnail();
@@ -66,7 +66,7 @@ void Magnifier::onScroll(WPARAM wParam) {
 void Magnifier::applyZoom(int32_t newZoom) {
     zoom = newZoom;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    saveViewSettings();
+    saveViewSettings(viewWidth, viewHeight, zoom);
 }
 
 void Magnifier::applyZoomIfChanged(int32_t newZoom) {

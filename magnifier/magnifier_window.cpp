@@ -1,14 +1,12 @@
 #include "magnifier/magnifier_window.h"
 
 #include "resources/commands.h"
+#include "resources/window_classes.h"
 #include "base/win/handle_guards.h"
 #include "settings/settings.h"
 
-Magnifier* magnifierInstance = nullptr;
-
 namespace {
 
-const char kZoomWindowClass[] = "WIN_VSTR_123";
 const UINT kFollowPeriodMs = 100;
 const UINT kRepaintNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
 
@@ -33,6 +31,13 @@ bool windowIsAt(HWND window, ViewPoint origin, int32_t width, int32_t height) {
 
 }  // namespace
 
+Snapshot::Snapshot(UniqueBitmap bitmap)
+    : bitmap_(std::move(bitmap)), dc_(CreateCompatibleDC(nullptr)), state_(dc_.get()) {
+    if (dc_ && bitmap_) {
+        SelectObject(dc_.get(), bitmap_.get());
+    }
+}
+
 Magnifier::Magnifier(int32_t width, int32_t height, int32_t zoomFactor)
     : viewWidth(width), viewHeight(height), zoom(zoomFactor) {}
 
@@ -50,14 +55,13 @@ HWND Magnifier::create(int32_t width, int32_t height, int32_t zoomFactor, HWND o
     owner = ownerWindow;
     crossCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // IDC_CROSS
     registerZoomWindowClass(crossCursor);
-    magnifierInstance = this;
+    // The window carries its object from its first message on (see magnifierWindowProc).
     window = CreateWindowExA(0, kZoomWindowClass, "", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, -300,
-                             -300, 300, 300, owner, nullptr, nullptr, nullptr);
+                             -300, 300, 300, owner, nullptr, nullptr, this);
     if (window != nullptr) {
         SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
         ShowWindow(window, SW_HIDE);
     }
-    magnifierInstance = this;
     return window;
 }
 
@@ -66,7 +70,7 @@ int Magnifier::activate() {
         return 0;
     }
     // Again while shown (the hotkey held down): the old snapshot goes first, the window stays.
-    releaseSnapshot();
+    snapshot.reset();
     takeSnapshot();
     POINT cursor = {};
     GetCursorPos(&cursor);
@@ -87,32 +91,12 @@ void Magnifier::takeSnapshot() {
     screenTop = GetSystemMetrics(SM_YVIRTUALSCREEN);
     screenWidth = GetSystemMetrics(SM_CXVIRTUALSCREEN);
     screenHeight = GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    // From here on the handles belong to the fields; releaseSnapshot frees whatever exists.
-    snapshotDc = CreateCompatibleDC(screen.get());
-    savedDcState = snapshotDc != nullptr ? SaveDC(snapshotDc) : 0;
-    // Compatible with the screen: a bitmap compatible with the fresh memory DC would be
+    // Compatible with the screen: a bitmap compatible with a fresh memory DC would be
     // monochrome.
-    snapshotBitmap = CreateCompatibleBitmap(screen.get(), screenWidth, screenHeight);
-    if (snapshotDc != nullptr && snapshotBitmap != nullptr) {
-        SelectObject(snapshotDc, snapshotBitmap);
-        BitBlt(snapshotDc, 0, 0, screenWidth, screenHeight, screen.get(), screenLeft, screenTop,
+    snapshot.emplace(UniqueBitmap(CreateCompatibleBitmap(screen.get(), screenWidth, screenHeight)));
+    if (snapshot->dc() != nullptr && snapshot->bitmap() != nullptr) {
+        BitBlt(snapshot->dc(), 0, 0, screenWidth, screenHeight, screen.get(), screenLeft, screenTop,
                SRCCOPY);
-    }
-}
-
-// Restoring the saved state selects the snapshot out before either object is deleted.
-void Magnifier::releaseSnapshot() {
-    if (snapshotDc != nullptr) {
-        if (savedDcState != 0) {
-            RestoreDC(snapshotDc, savedDcState);
-        }
-        DeleteDC(snapshotDc);
-        snapshotDc = nullptr;
-    }
-    savedDcState = 0;
-    if (snapshotBitmap != nullptr) {
-        DeleteObject(snapshotBitmap);
-        snapshotBitmap = nullptr;
     }
 }
 
@@ -121,7 +105,7 @@ void Magnifier::hide() {
         return;
     }
     active = 0;
-    releaseSnapshot();
+    snapshot.reset();
     ShowWindow(window, SW_HIDE);
     KillTimer(window, TIMER_ID);
 }
@@ -131,7 +115,7 @@ void Magnifier::setViewSize(int32_t width, int32_t height) {
     ViewSize size = clampViewSize(width, height, screenWidth, screenHeight);
     viewWidth = size.width;
     viewHeight = size.height;
-    saveViewSettings();
+    saveViewSettings(viewWidth, viewHeight, zoom);
 }
 
 // Runs for every mouse move and timer tick, so it allocates nothing; a step that finds the
@@ -148,7 +132,7 @@ void Magnifier::follow(int x, int y) {
 }
 
 int Magnifier::paintView(HDC targetDc) {
-    if (snapshotDc == nullptr) {
+    if (snapshotDc() == nullptr) {
         return 0;
     }
     POINT cursor = {};
@@ -160,13 +144,13 @@ int Magnifier::paintView(HDC targetDc) {
     // overwrites them, and where its source lies outside the snapshot it paints nothing.
     fillUncoveredAreas(targetDc, stretch);
     SetStretchBltMode(targetDc, COLORONCOLOR);
-    if (snapshotBitmap == nullptr) {
+    if (snapshotBitmap() == nullptr) {
         return 0;
     }
     if (!stretchIsDrawable(stretch)) {
         return 1;  // the cursor is far outside a stale snapshot: the view is all neutral
     }
-    return StretchBlt(targetDc, 0, 0, stretch.destWidth, stretch.destHeight, snapshotDc,
+    return StretchBlt(targetDc, 0, 0, stretch.destWidth, stretch.destHeight, snapshotDc(),
                       stretch.srcX, stretch.srcY, stretch.srcWidth, stretch.srcHeight, SRCCOPY);
 }
 
@@ -177,7 +161,7 @@ void Magnifier::fillUncoveredAreas(HDC targetDc, const ViewStretch& stretch) {
     GetClipBox(targetDc, &clip);
     int32_t targetWidth = clip.right > viewWidth ? clip.right : viewWidth;
     int32_t targetHeight = clip.bottom > viewHeight ? clip.bottom : viewHeight;
-    bool hasSnapshot = snapshotBitmap != nullptr;
+    bool hasSnapshot = snapshotBitmap() != nullptr;
     UncoveredAreas areas =
         uncoveredAreas(stretch, targetWidth, targetHeight, hasSnapshot ? screenWidth : 0,
                        hasSnapshot ? screenHeight : 0);
@@ -193,6 +177,39 @@ void Magnifier::fillUncoveredAreas(HDC targetDc, const ViewStretch& stretch) {
     }
     if (previous != CLR_INVALID) {
         SetDCBrushColor(targetDc, previous);
+    }
+}
+
+// The margins that the frame hides on the screen are included, drawn as the window shows them.
+UniqueBitmap Magnifier::renderView() {
+    RECT outer = {};
+    if (!GetWindowRect(window, &outer) || outer.right <= outer.left || outer.bottom <= outer.top) {
+        return UniqueBitmap();
+    }
+    WindowDc screen(nullptr);
+    UniqueBitmap bitmap(
+        CreateCompatibleBitmap(screen.get(), outer.right - outer.left, outer.bottom - outer.top));
+    UniqueHdc memoryDc(CreateCompatibleDC(screen.get()));
+    if (!bitmap || !memoryDc) {
+        return UniqueBitmap();
+    }
+    SavedDcState savedState(memoryDc.get());
+    SelectGuard select(memoryDc.get(), bitmap.get());
+    if (paintView(memoryDc.get()) == 0) {
+        return UniqueBitmap();
+    }
+    return bitmap;
+}
+
+void Magnifier::saveThumbnail() {
+    RECT outer = {};
+    GetWindowRect(window, &outer);
+    UniqueBitmap view = renderView();
+    // The snapshot goes before the save dialog, which runs its own message loop.
+    hide();
+    if (view) {
+        saveThumbnailPicture(thumbnailLoaders, view.get(), outer.right - outer.left,
+                             outer.bottom - outer.top);
     }
 }
 
@@ -248,9 +265,18 @@ LRESULT Magnifier::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // Every message also goes to the default procedure, so the frame keeps its sizing cursors;
 // except a paint the handler has completed, where the default procedure would only repeat an
 // empty BeginPaint/EndPaint pair (and answer 0 all the same) on every follow step.
+// Every message also goes to the default procedure, so the frame keeps its sizing cursors;
+// except a paint the handler has completed, where the default procedure would only repeat an
+// empty BeginPaint/EndPaint pair (and answer 0 all the same) on every follow step. Messages
+// before WM_NCCREATE find no object yet and go to the default procedure alone.
 LRESULT CALLBACK magnifierWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (magnifierInstance != nullptr) {
-        magnifierInstance->handleMessage(message, wParam, lParam);
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* zoomWindow = reinterpret_cast<Magnifier*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (zoomWindow != nullptr) {
+        zoomWindow->handleMessage(message, wParam, lParam);
         if (message == WM_PAINT) {
             return 0;
         }

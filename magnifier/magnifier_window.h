@@ -4,13 +4,33 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 
+#include "base/win/handle_guards.h"
 #include "magnifier/view_geometry.h"
+#include "picture/thumbnail.h"
+
+// The copy of the virtual screen the zoom window shows: the bitmap selected into a memory DC
+// under a saved state. Destruction runs in the one safe order: the state is restored (which
+// selects the bitmap out), then the DC is deleted, then the bitmap.
+class Snapshot {
+  public:
+    explicit Snapshot(UniqueBitmap bitmap);
+    Snapshot(const Snapshot&) = delete;
+    Snapshot& operator=(const Snapshot&) = delete;
+    HDC dc() const { return dc_.get(); }
+    HBITMAP bitmap() const { return bitmap_.get(); }
+
+  private:
+    UniqueBitmap bitmap_;
+    UniqueHdc dc_;
+    SavedDcState state_;
+};
 
 class Magnifier {
   public:
     Magnifier(int32_t width, int32_t height, int32_t zoomFactor);
-    virtual ~Magnifier();
+    ~Magnifier();
     Magnifier(const Magnifier&) = delete;
     Magnifier& operator=(const Magnifier&) = delete;
 
@@ -20,6 +40,8 @@ class Magnifier {
     void setViewSize(int32_t width, int32_t height);
     void follow(int x, int y);
     int paintView(HDC targetDc);
+    // The view at the window's outer size, as B and T export it; null when it cannot be drawn.
+    UniqueBitmap renderView();
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Key T: a 250 x 200 JPEG of the view, saved where the user chooses; hides the window.
     void saveThumbnail();
@@ -27,8 +49,11 @@ class Magnifier {
     HCURSOR crossCursor = nullptr;
     HWND window = nullptr;
     HWND owner = nullptr;
-    HDC snapshotDc = nullptr;
-    HBITMAP snapshotBitmap = nullptr;
+    // The exports' GDI+ access, handed over by the program before the window is created.
+    ThumbnailLoaders thumbnailLoaders = {};
+    std::optional<Snapshot> snapshot;
+    HDC snapshotDc() const { return snapshot ? snapshot->dc() : nullptr; }
+    HBITMAP snapshotBitmap() const { return snapshot ? snapshot->bitmap() : nullptr; }
     int32_t screenWidth = 0;
     int32_t screenHeight = 0;
     int32_t screenLeft = 0;
@@ -36,12 +61,10 @@ class Magnifier {
     int32_t viewWidth;
     int32_t viewHeight;
     int32_t zoom;
-    int32_t savedDcState = 0;
     int32_t active = 0;
 
   private:
     void takeSnapshot();
-    void releaseSnapshot();
     void fillUncoveredAreas(HDC targetDc, const ViewStretch& stretch);
     void onPaint();
     void onTimer();
@@ -53,8 +76,5 @@ class Magnifier {
     void applyZoomIfChanged(int32_t newZoom);
     void sendToOwner(int command);
 };
-
-extern Magnifier magnifier;
-extern Magnifier* magnifierInstance;
 
 LRESULT CALLBACK magnifierWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -44,7 +44,3 @@ class GdiplusLoader {
     uintptr_t token;
     void* image;
 };
-
-
-extern GdiplusLoader exportLoader;
-extern GdiplusLoader watermarkLoader;

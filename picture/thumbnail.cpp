@@ -1,13 +1,11 @@
 // Key T: the zoom window's view as a 250 x 200 JPEG with white margins and the watermark
 // "water.png" from the program's folder laid over it, saved where the user chooses.
-#include <windows.h>
+#include "picture/thumbnail.h"
 
 #include <commdlg.h>
 
 #include "base/win/handle_guards.h"
 #include "base/win/module_path.h"
-#include "magnifier/magnifier_window.h"
-#include "picture/gdiplus_loader.h"
 #include "picture/thumbnail_fit.h"
 
 namespace {
@@ -40,21 +38,20 @@ void stretchInto(HDC picture, const ThumbnailRect& to, HDC view, int width, int 
 // Loaded by the first export that finds a usable file and kept to the end of the process.
 // A picture of unknown or excessive size is released again, so a later export reads the
 // file anew.
-void drawWatermark(HDC picture) {
-    if (watermarkLoader.image == nullptr) {
+void drawWatermark(GdiplusLoader& watermark, HDC picture) {
+    if (watermark.image == nullptr) {
         wchar_t path[kPathCapacity];
         if (programFolderFile(kWatermarkName, path)) {
-            watermarkLoader.loadImageFromFile(path);
+            watermark.loadImageFromFile(path);
         }
     }
     uint32_t width = 0;
     uint32_t height = 0;
-    if (watermarkLoader.imageSize(&width, &height) == 0 || !watermarkFits(width, height)) {
-        watermarkLoader.disposeImage();
+    if (watermark.imageSize(&width, &height) == 0 || !watermarkFits(width, height)) {
+        watermark.disposeImage();
         return;
     }
-    watermarkLoader.drawImage(picture, 0, 0, kThumbnailWidth, kThumbnailHeight,
-                              watermarkLoader.image);
+    watermark.drawImage(picture, 0, 0, kThumbnailWidth, kThumbnailHeight, watermark.image);
 }
 
 // The save dialog with no owner and no overwrite prompt; the name field starts empty. The
@@ -131,41 +128,35 @@ class TemporaryFile {
 
 // An existing file is replaced only by a complete picture: a full disk, a GDI+ failure or a
 // target held open by another program leaves it as it was.
-void saveReplacing(const wchar_t* target) {
+void saveReplacing(GdiplusLoader& exporter, const wchar_t* target) {
     TemporaryFile written;
     if (written.createFor(target) &&
-        exportLoader.saveImageToFile(written.path(), kJpegQuality, &kJpegEncoderClassId) != 0 &&
+        exporter.saveImageToFile(written.path(), kJpegQuality, &kJpegEncoderClassId) != 0 &&
         written.flush()) {
         written.moveOver(target);
     }
 }
 
-void saveFromPicture(HBITMAP picture) {
-    if (exportLoader.createBitmapFromHbitmap(picture) != kGdiplusOk) {
+void saveFromPicture(GdiplusLoader& exporter, HBITMAP picture) {
+    if (exporter.createBitmapFromHbitmap(picture) != kGdiplusOk) {
         return;  // no GDI+: no dialog for a file that could not be written
     }
     wchar_t path[kPathBufferSize] = {};
     if (askForPath(path) && ensureJpgExtension(path, kPathBufferSize) != 0) {
-        saveReplacing(path);
+        saveReplacing(exporter, path);
     }
 }
 
 }  // namespace
 
-void Magnifier::saveThumbnail() {
+void saveThumbnailPicture(const ThumbnailLoaders& loaders, HBITMAP view, int width, int height) {
+    if (loaders.exporter == nullptr || loaders.watermark == nullptr || view == nullptr) {
+        return;
+    }
     WindowDc screen(nullptr);
-    RECT outer = {};
-    GetWindowRect(window, &outer);
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-
-    UniqueBitmap viewBitmap(CreateCompatibleBitmap(screen.get(), width, height));
     UniqueHdc viewDc(CreateCompatibleDC(screen.get()));
-    SelectGuard viewSelect(viewDc.get(), viewBitmap.get());
+    SelectGuard viewSelect(viewDc.get(), view);
     const ThumbnailRect to = fitThumbnail(width, height);
-    paintView(viewDc.get());
-    // The snapshot goes before the dialog, which runs its own message loop.
-    hide();
 
     UniqueBitmap pictureBitmap(
         CreateCompatibleBitmap(screen.get(), kThumbnailWidth, kThumbnailHeight));
@@ -173,6 +164,6 @@ void Magnifier::saveThumbnail() {
     SelectGuard pictureSelect(pictureDc.get(), pictureBitmap.get());
     fillWhite(pictureDc.get());
     stretchInto(pictureDc.get(), to, viewDc.get(), width, height);
-    drawWatermark(pictureDc.get());
-    saveFromPicture(pictureBitmap.get());
+    drawWatermark(*loaders.watermark, pictureDc.get());
+    saveFromPicture(*loaders.exporter, pictureBitmap.get());
 }

@@ -2,11 +2,14 @@
 
 #include <cwchar>
 
-#include "app/app_state.h"
 #include "base/win/handle_guards.h"
 #include "settings/settings_rules.h"
 #include "base/win/module_path.h"
-#include "magnifier/magnifier_window.h"
+
+SettingsFile& settingsFile() {
+    static SettingsFile file = {};
+    return file;
+}
 
 namespace {
 
@@ -16,7 +19,7 @@ const size_t kTextCapacity = 1024;
 const size_t kNameCapacity = 64;
 
 bool settingsUsable() {
-    return appState.settingsPath[0] != L'\0' && !appState.settingsFileUnread;
+    return settingsFile().path[0] != L'\0' && !settingsFile().unread;
 }
 
 // The profile functions' text of a key; 0 characters when the key is missing or empty, and
@@ -30,7 +33,7 @@ DWORD readProfileText(const char* section, const char* key, wchar_t (&buffer)[kT
         return 0;
     }
     return GetPrivateProfileStringW(wideSection, wideKey, L"", buffer, kTextCapacity,
-                                    appState.settingsPath);
+                                    settingsFile().path);
 }
 
 // Only digits, signs and blanks make up a value, all of them ASCII; the first other
@@ -58,23 +61,23 @@ UniqueKernelHandle ownedFile(HANDLE file) {
 void ensureSettingsFile() {
     const DWORD anySharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     UniqueKernelHandle existing =
-        ownedFile(CreateFileW(appState.settingsPath, GENERIC_READ, anySharing, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ownedFile(CreateFileW(settingsFile().path, GENERIC_READ, anySharing, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
     if (existing) {
         return;
     }
     DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND) {
-        appState.settingsFileUnread = true;
+        settingsFile().unread = true;
         return;
     }
     // CREATE_NEW: a file that appeared in the meantime is not made hidden.
     UniqueKernelHandle created =
-        ownedFile(CreateFileW(appState.settingsPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+        ownedFile(CreateFileW(settingsFile().path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                               CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (created) {
         created.reset();
-        SetFileAttributesW(appState.settingsPath, FILE_ATTRIBUTE_HIDDEN);
+        SetFileAttributesW(settingsFile().path, FILE_ATTRIBUTE_HIDDEN);
     }
 }
 
@@ -84,28 +87,28 @@ int systemDefaultLanguage() {
     return languageFromLangId(GetSystemDefaultLangID());
 }
 
-void loadSettings() {
-    appState.settingsFileUnread = false;
+int loadSettings() {
+    settingsFile().unread = false;
     wchar_t modulePath[kPathCapacity];
     // A path the call had to cut, or one whose settings name would not fit, gets no
     // settings file: the program runs on its defaults rather than touch a foreign file.
     if (moduleFilePath(nullptr, modulePath) == 0 ||
-        !deriveSettingsPath(modulePath, appState.settingsPath, kPathCapacity)) {
-        appState.settingsPath[0] = L'\0';
+        !deriveSettingsPath(modulePath, settingsFile().path, kPathCapacity)) {
+        settingsFile().path[0] = L'\0';
     } else {
         ensureSettingsFile();
     }
 
     wchar_t text[kTextCapacity];
     if (readProfileText(kSection, "lng", text) != 0) {
-        appState.language = parseProfileText(text);
-        return;
+        return parseProfileText(text);
     }
     // German is not stored, so it follows the system until the user picks a language.
-    appState.language = systemDefaultLanguage();
-    if (appState.language == 1) {
+    const int language = systemDefaultLanguage();
+    if (language == 1) {
         writeSetting("lng", 1);
     }
+    return language;
 }
 
 int32_t readProfileInt(const char* section, const char* key, int32_t defaultValue,
@@ -130,12 +133,11 @@ void writeProfileInt(const char* section, const char* key, int32_t value) {
     wchar_t text[16];
     swprintf(text, sizeof(text) / sizeof(text[0]), L"%d", static_cast<int>(value));
     wchar_t stored[kTextCapacity];
-    GetPrivateProfileStringW(wideSection, wideKey, L"", stored, kTextCapacity,
-                             appState.settingsPath);
+    GetPrivateProfileStringW(wideSection, wideKey, L"", stored, kTextCapacity, settingsFile().path);
     if (wcscmp(stored, text) == 0) {
         return;
     }
-    WritePrivateProfileStringW(wideSection, wideKey, text, appState.settingsPath);
+    WritePrivateProfileStringW(wideSection, wideKey, text, settingsFile().path);
 }
 
 int32_t readSetting(const char* key, int32_t defaultValue) {
@@ -146,8 +148,8 @@ void writeSetting(const char* key, int32_t value) {
     writeProfileInt(kSection, key, value);
 }
 
-void saveViewSettings() {
-    writeSetting("cx", magnifier.viewWidth);
-    writeSetting("cy", magnifier.viewHeight);
-    writeSetting("zoom", magnifier.zoom);
+void saveViewSettings(int32_t width, int32_t height, int32_t zoom) {
+    writeSetting("cx", width);
+    writeSetting("cy", height);
+    writeSetting("zoom", zoom);
 }

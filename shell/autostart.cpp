@@ -2,7 +2,6 @@
 
 #include <cwchar>
 
-#include "app/app_state.h"
 #include "base/win/handle_guards.h"
 #include "base/win/module_path.h"
 #include "resources/resource_ids.h"
@@ -12,11 +11,6 @@ namespace {
 const wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 // The Run key's unnamed value, where older versions kept the entry.
 const wchar_t kDefaultValue[] = L"";
-
-struct RegistryKeyTraits {
-    static void close(HKEY key) { RegCloseKey(key); }
-};
-using UniqueRegistryKey = UniqueHandle<HKEY, RegistryKeyTraits>;
 
 UniqueRegistryKey openRunKey(int machineWide, REGSAM access) {
     HKEY key = nullptr;
@@ -168,16 +162,16 @@ int startupAutostartFlag() {
     return checkAutostartEntry(valueName, 0);
 }
 
-void toggleAutostart() {
+void toggleAutostart(int& flag) {
     wchar_t valueName[kAutostartValueNameCapacity];
     if (loadAutostartValueName(valueName) == 0) {
         return;
     }
-    if (appState.autostartFlag == 0) {
+    if (flag == 0) {
         if (setAutostartEntry(GetModuleHandleW(nullptr), valueName, 0) != 0) {
-            appState.autostartFlag = 1;
+            flag = 1;
         }
     } else if (removeAutostartEntry(valueName, 0) != 0) {
-        appState.autostartFlag = 0;
+        flag = 0;
     }
 }

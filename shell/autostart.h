@@ -26,5 +26,5 @@ int loadAutostartValueName(wchar_t (&name)[kAutostartValueNameCapacity]);
 // At start-up: moves an entry of this program from the Run key's default value, where older
 // versions kept it, to the program's own value, and returns the check mark for it.
 int startupAutostartFlag();
-// CMD_AUTOSTART: write or delete the entry; the flag follows only what the registry took.
-void toggleAutostart();
+// CMD_AUTOSTART: write or delete the entry; flag follows only what the registry took.
+void toggleAutostart(int& flag);

@@ -2,7 +2,6 @@
 #include <shellapi.h>
 
 #include "shell/tray_area.h"
-#include "shell/tray_icon.h"
 
 namespace {
 
@@ -62,8 +61,8 @@ void findTrayArea(RECT* rect) {
     rect->bottom = area.bottom;
 }
 
-void hideToTray() {
-    hideWindow(trayIcon().owner, 1);
+void hideToTray(HWND window) {
+    hideWindow(window, 1);
 }
 
 BOOL hideWindow(HWND window, int animate) {

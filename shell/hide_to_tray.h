@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-// The tray icon's owner (the main window) is hidden, animated when the system animates.
-void hideToTray();
+// The main window is hidden into the tray, animated when the system animates.
+void hideToTray(HWND window);
 // Animates from the window to the notification area when animate is non-zero and the
 // system's minimise animation is on; then hides the window. ShowWindow's result.
 BOOL hideWindow(HWND window, int animate);

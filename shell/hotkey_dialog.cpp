@@ -1,23 +1,22 @@
 #include "shell/hotkey_dialog.h"
 #include <commctrl.h>
 
-#include "app/app_state.h"
 #include "settings/settings.h"
 #include "resources/resource_ids.h"
 #include "shell/hotkey_rules.h"
 #include "texts/texts.h"
 
-HotkeyDialog hotkeyDialog = {nullptr};
+HotkeyDialog hotkeyDialog = {nullptr, nullptr};
 
 namespace {
 
 void onInitDialog(HWND dialog) {
     hotkeyDialog.window = dialog;
-    uint32_t packed = packHotkey(appState.hotkeyVirtualKey, appState.hotkeyModifiers);
+    uint32_t packed = packHotkey(hotkeyDialog.hotkey->virtualKey, hotkeyDialog.hotkey->modifiers);
     SendDlgItemMessageA(dialog, IDC_HOTKEY_CONTROL, HKM_SETHOTKEY, packed, 0);
 }
 
-// A rejected entry leaves AppState as it was, so the poll goes on with the last accepted
+// A rejected entry leaves the hotkey setting as it was, so the poll goes on with the last accepted
 // hotkey rather than with a key the user was told is not valid.
 INT_PTR onOk(HWND dialog) {
     LRESULT packed = SendDlgItemMessageA(dialog, IDC_HOTKEY_CONTROL, HKM_GETHOTKEY, 0, 0);
@@ -28,25 +27,26 @@ INT_PTR onOk(HWND dialog) {
         MessageBoxW(dialog, text != nullptr ? text : L"", L"Error", MB_OK);
         return 0;
     }
-    appState.hotkeyVirtualKey = entry.virtualKey;
-    appState.hotkeyModifiers = entry.modifiers;
-    appState.hotkeyUseFlag = check == HotkeyCheck::kOn ? 1 : 0;
-    writeSetting("use_hk", appState.hotkeyUseFlag);
-    writeSetting("hk_vkey", appState.hotkeyVirtualKey);
-    writeSetting("hk_key", appState.hotkeyModifiers);
+    HotkeySetting& hotkey = *hotkeyDialog.hotkey;
+    hotkey.virtualKey = entry.virtualKey;
+    hotkey.modifiers = entry.modifiers;
+    hotkey.useFlag = check == HotkeyCheck::kOn ? 1 : 0;
+    writeSetting("use_hk", hotkey.useFlag);
+    writeSetting("hk_vkey", hotkey.virtualKey);
+    writeSetting("hk_key", hotkey.modifiers);
     EndDialog(dialog, IDOK);
     return 1;
 }
 
 }  // namespace
 
-int showHotkeyDialog(HWND owner) {
+int showHotkeyDialog(HINSTANCE instance, HWND owner, HotkeySetting& hotkey) {
     if (hotkeyDialog.window != nullptr) {
         SetFocus(hotkeyDialog.window);
         return 0;
     }
-    DialogBoxParamA(appState.moduleInstance, MAKEINTRESOURCEA(IDD_HOTKEY), owner, hotkeyDialogProc,
-                    0);
+    hotkeyDialog.hotkey = &hotkey;
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_HOTKEY), owner, hotkeyDialogProc, 0);
     hotkeyDialog.window = nullptr;
     return 0;
 }

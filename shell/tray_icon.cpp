@@ -1,6 +1,5 @@
 #include "shell/tray_icon.h"
 
-#include "app/app_state.h"
 #include "resources/commands.h"
 #include "resources/resource_ids.h"
 #include "shell/tray_menu.h"
@@ -13,10 +12,10 @@ const DWORD kRefreshIntervalMs = 5000;
 const size_t kTipLength = 63;
 
 // A fresh copy of icon 107 at the system's large-icon size, owned by whoever keeps it.
-HICON loadTrayIconImage() {
-    return static_cast<HICON>(LoadImageA(appState.moduleInstance, MAKEINTRESOURCEA(IDI_VISTREL),
-                                         IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                         GetSystemMetrics(SM_CYICON), LR_DEFAULTCOLOR));
+HICON loadTrayIconImage(HINSTANCE instance) {
+    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VISTREL), IMAGE_ICON,
+                                         GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
+                                         LR_DEFAULTCOLOR));
 }
 
 }  // namespace
@@ -141,44 +140,36 @@ DWORD WINAPI TrayIcon::refresherMain(LPVOID context) {
     return 0;
 }
 
-TrayIcon& trayIcon() {
-    static TrayIcon instance;
-    return instance;
+void addTrayIconForMainWindow(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip) {
+    tray.setOwner(window);
+    tray.add(TRAY_ICON_ID, loadTrayIconImage(instance), tip, 1);
 }
 
-void addTrayIconForMainWindow(HWND window) {
-    appState.trayIconImage = loadTrayIconImage();
-    trayIcon().setOwner(window);
-    trayIcon().add(TRAY_ICON_ID, appState.trayIconImage, instanceName.text(), 1);
-}
-
-void handleWakeMessage(HWND window) {
-    TrayIcon& tray = trayIcon();
+void handleWakeMessage(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip) {
     tray.remove();
     tray.setOwner(window);
-    appState.trayIconImage = loadTrayIconImage();
-    tray.add(TRAY_ICON_ID, appState.trayIconImage, instanceName.text(), 1);
+    tray.add(TRAY_ICON_ID, loadTrayIconImage(instance), tip, 1);
     PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
 }
 
-void handleTrayNotify(HWND window, LPARAM lParam) {
+void handleTrayNotify(HWND window, LPARAM lParam, HINSTANCE instance, int autostartFlag) {
     switch (lParam) {
         case WM_LBUTTONDOWN:
             PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
             break;
         case WM_RBUTTONDOWN:
-            showTrayMenu(window);
+            showTrayMenu(window, instance, autostartFlag);
             break;
         default:
             break;
     }
 }
 
-bool handleTaskbarCreated(UINT message) {
+bool handleTaskbarCreated(TrayIcon& tray, UINT message) {
     static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     if (taskbarCreated == 0 || message != taskbarCreated) {
         return false;
     }
-    trayIcon().restore();
+    tray.restore();
     return true;
 }

@@ -10,8 +10,7 @@
 class TrayIcon {
   public:
     TrayIcon();
-    virtual void unused() {}
-    virtual ~TrayIcon();
+    ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
 
@@ -47,15 +46,12 @@ class TrayIcon {
 void fillNotifyRecord(NOTIFYICONDATAW& record, HWND owner, UINT id, HICON iconImage,
                       const char* text);
 
-// The process's one TrayIcon, constructed on the first call of the main window procedure.
-TrayIcon& trayIcon();
-
-// WM_CREATE: load icon 107 and add it for the main window with a running refresher.
-// appState.trayIconImage keeps a copy of the handle to read; the TrayIcon releases it.
-void addTrayIconForMainWindow(HWND window);
+// WM_CREATE: load icon 107 of instance and add it for the main window with a running
+// refresher; the TrayIcon owns the icon from then on.
+void addTrayIconForMainWindow(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip);
 // The wake message of a second start: re-add the icon and magnify.
-void handleWakeMessage(HWND window);
-// WM_TRAYNOTIFY: lParam carries the mouse message.
-void handleTrayNotify(HWND window, LPARAM lParam);
+void handleWakeMessage(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip);
+// WM_TRAYNOTIFY: lParam carries the mouse message; the right button opens the menu.
+void handleTrayNotify(HWND window, LPARAM lParam, HINSTANCE instance, int autostartFlag);
 // The shell's broadcast after it (re)started: true when message is it, and the icon is back.
-bool handleTaskbarCreated(UINT message);
+bool handleTaskbarCreated(TrayIcon& tray, UINT message);

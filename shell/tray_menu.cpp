@@ -1,13 +1,12 @@
 #include "shell/tray_menu.h"
 
-#include "app/app_state.h"
 #include "resources/commands.h"
 #include "resources/resource_ids.h"
 #include "texts/texts.h"
 
-HMENU buildTrayMenu(HMENU* popup) {
+HMENU buildTrayMenu(HINSTANCE instance, int autostartFlag, HMENU* popup) {
     *popup = nullptr;
-    HMENU menu = LoadMenuA(appState.moduleInstance, MAKEINTRESOURCEA(IDM_TRAYMENU));
+    HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_TRAYMENU));
     if (menu == nullptr) {
         return nullptr;
     }
@@ -26,14 +25,14 @@ HMENU buildTrayMenu(HMENU* popup) {
     autostartItem.dwTypeData = const_cast<wchar_t*>(uiString(7));
     SetMenuItemInfoW(items, CMD_AUTOSTART, FALSE, &autostartItem);
     CheckMenuItem(items, CMD_AUTOSTART,
-                  MF_BYCOMMAND | (appState.autostartFlag != 0 ? MF_CHECKED : MF_UNCHECKED));
+                  MF_BYCOMMAND | (autostartFlag != 0 ? MF_CHECKED : MF_UNCHECKED));
     *popup = items;
     return menu;
 }
 
-void showTrayMenu(HWND window) {
+void showTrayMenu(HWND window, HINSTANCE instance, int autostartFlag) {
     HMENU items = nullptr;
-    HMENU menu = buildTrayMenu(&items);
+    HMENU menu = buildTrayMenu(instance, autostartFlag, &items);
     if (menu == nullptr) {
         return;
     }

@@ -4,7 +4,6 @@
 #include <memory>
 #include <new>
 
-#include "app/app_state.h"
 #include "texts/text_blob.h"
 #include "texts/text_lists.h"
 #include "texts/windows1252.h"
@@ -17,6 +16,12 @@ LoadedTexts loadedTexts;
 // every text sits at the same offset. Both are kept for the whole process.
 char* textBuffer;
 wchar_t* wideBuffer;
+// The program's language, asked at every look-up: the user can switch it at any time.
+LanguageSource languageSource;
+
+int currentLanguage() {
+    return languageSource != nullptr ? languageSource() : 1;
+}
 
 // A reference outside the buffer is the empty text of a missing entry.
 const wchar_t* wideOf(const char* text) {
@@ -30,7 +35,8 @@ const wchar_t* wideOf(const char* text) {
 
 }  // namespace
 
-void loadTexts() {
+void loadTexts(LanguageSource language) {
+    languageSource = language;
     if (wideBuffer != nullptr) {
         return;
     }
@@ -51,9 +57,9 @@ void loadTexts() {
 }
 
 const wchar_t* uiString(int index) {
-    return wideOf(uiStringFor(loadedTexts, appState.language, index));
+    return wideOf(uiStringFor(loadedTexts, currentLanguage(), index));
 }
 
 const wchar_t* helpText() {
-    return wideOf(helpTextFor(loadedTexts, appState.language));
+    return wideOf(helpTextFor(loadedTexts, currentLanguage()));
 }

@@ -46,6 +46,16 @@ struct CloseHandleTraits {
     static void close(HANDLE handle) { CloseHandle(handle); }
 };
 
+struct RegistryKeyTraits {
+    static void close(HKEY key) { RegCloseKey(key); }
+};
+struct MenuTraits {
+    static void close(HMENU menu) { DestroyMenu(menu); }
+};
+struct ModuleTraits {
+    static void close(HMODULE module) { FreeLibrary(module); }
+};
+
 struct BitmapTraits {
     static void close(HBITMAP bitmap) { DeleteObject(bitmap); }
 };
@@ -57,7 +67,11 @@ using UniqueHdc = UniqueHandle<HDC, DeleteDcTraits>;  // CreateCompatibleDC
 using UniqueBitmap = UniqueHandle<HBITMAP, BitmapTraits>;
 using UniqueFont = UniqueHandle<HFONT, FontTraits>;
 using UniqueIcon = UniqueHandle<HICON, DestroyIconTraits>;
+// Threads and events; a file's INVALID_HANDLE_VALUE must become null before it is owned.
 using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandleTraits>;
+using UniqueRegistryKey = UniqueHandle<HKEY, RegistryKeyTraits>;
+using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
+using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
 
 // GetDC / ReleaseDC for a window, or for the whole screen with a null window.
 class WindowDc {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "resources/commands.h"
+#include "resources/window_classes.h"
 #include "tests/support/wine_debug_launch.h"
 
 namespace e2e {
@@ -259,11 +260,11 @@ bool Program::startWithEnvironment(const std::string& environment) {
 }
 
 HWND Program::mainWindow() const {
-    return findWindowOf(processId(), "Vistrel");
+    return findWindowOf(processId(), kMainWindowClass);
 }
 
 HWND Program::zoomWindow() const {
-    return findWindowOf(processId(), "WIN_VSTR_123");
+    return findWindowOf(processId(), kZoomWindowClass);
 }
 
 // The main window can be found while its WM_CREATE still runs (adding the tray icon waits

@@ -3,7 +3,7 @@
 #include <cwctype>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/process_objects.h"
 #include "shell/autostart.h"
 #include "tests/support/e2e.h"
 #include "tests/support/tray.h"
@@ -178,15 +178,15 @@ class AutostartOfProgram : public ::testing::Test {
 TEST_F(AutostartOfProgram, ToggleWritesAndDeletesOnlyTheNamedValue) {
     ASSERT_TRUE(e2e::writeRunText(kOther));
     appState.autostartFlag = 0;
-    toggleAutostart();
+    toggleAutostart(appState.autostartFlag);
     EXPECT_EQ(appState.autostartFlag, 1);
     expectUtf16Text(e2e::readRunValue("Vistrel"), ownCommand());
-    toggleAutostart();
+    toggleAutostart(appState.autostartFlag);
     EXPECT_EQ(appState.autostartFlag, 0);
     EXPECT_FALSE(e2e::readRunValue("Vistrel").present);
     // Any other non-zero flag also counts as on.
     appState.autostartFlag = 7;
-    toggleAutostart();
+    toggleAutostart(appState.autostartFlag);
     EXPECT_EQ(appState.autostartFlag, 0);
     EXPECT_EQ(e2e::readRunValue().text(), kOther);
 }
@@ -194,7 +194,7 @@ TEST_F(AutostartOfProgram, ToggleWritesAndDeletesOnlyTheNamedValue) {
 TEST_F(AutostartOfProgram, AnotherValueUnderTheNameIsNotTakenOverAndTheFlagStaysOff) {
     ASSERT_TRUE(e2e::writeRunText(kOther, "Vistrel"));
     appState.autostartFlag = 0;
-    toggleAutostart();
+    toggleAutostart(appState.autostartFlag);
     EXPECT_EQ(appState.autostartFlag, 0);
     EXPECT_EQ(e2e::readRunValue("Vistrel").text(), kOther);
 }

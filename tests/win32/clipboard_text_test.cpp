@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/process_objects.h"
 #include "magnifier/clipboard_export.h"
 #include "magnifier/magnifier_window.h"
 #include "tests/support/clipboard_access.h"
@@ -62,12 +63,12 @@ TEST(ClipboardBitmap, ViewThatCannotBeDrawnLeavesTheClipboardAlone) {
     HWND window = CreateWindowExA(0, "STATIC", "view", WS_POPUP, 0, 0, 70, 30, nullptr, nullptr,
                                   nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(magnifier.snapshotDc, nullptr);
+    ASSERT_EQ(magnifier.snapshotDc(), nullptr);
     HWND saved = magnifier.window;
     for (HWND view : {static_cast<HWND>(nullptr), window}) {
         magnifier.window = view;
         placeText("previous");
-        copyViewBitmap();
+        copyViewBitmap(magnifier);
         EXPECT_EQ(readText().text, "previous") << view;
     }
     magnifier.window = saved;
@@ -86,22 +87,16 @@ class PixelColour : public ::testing::Test {
         }
         picture.set(9, 19, 0xFFFF0080u);  // red 255, green 0, blue 128
         picture.set(30, 40, 0xFF12ABCDu);
-        bitmap_ = e2e::makeBitmap(picture);
-        dc_ = CreateCompatibleDC(nullptr);
-        previous_ = SelectObject(dc_, bitmap_);
-        magnifier.snapshotDc = dc_;
+        magnifier.snapshot.emplace(UniqueBitmap(e2e::makeBitmap(picture)));
         magnifier.screenLeft = 100;
         magnifier.screenTop = 200;
         magnifier.screenWidth = 64;
         magnifier.screenHeight = 48;
     }
     void TearDown() override {
-        magnifier.snapshotDc = nullptr;
+        magnifier.snapshot.reset();
         magnifier.screenLeft = magnifier.screenTop = 0;
         magnifier.screenWidth = magnifier.screenHeight = 0;
-        SelectObject(dc_, previous_);
-        DeleteDC(dc_);
-        DeleteObject(bitmap_);
     }
     static bool moveCursor(int x, int y) {
         SetCursorPos(x, y);
@@ -113,9 +108,6 @@ class PixelColour : public ::testing::Test {
             },
             3000);
     }
-    HBITMAP bitmap_ = nullptr;
-    HDC dc_ = nullptr;
-    HGDIOBJ previous_ = nullptr;
 };
 
 TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {
@@ -127,7 +119,7 @@ TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {
     for (const auto& c : cases) {
         ASSERT_TRUE(moveCursor(c.x, c.y));
         placeText("before");
-        copyPixelColour();
+        copyPixelColour(magnifier);
         e2e::ClipboardTextBlock now = readText();
         EXPECT_EQ(now.text, c.text) << c.x << "," << c.y;
         EXPECT_EQ(now.blockSize, 7u);
@@ -136,14 +128,14 @@ TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {
 
 TEST_F(PixelColour, OutsideTheSnapshotGivesWhite) {
     ASSERT_TRUE(moveCursor(100, 200));  // the snapshot's top-left corner: pixel (-1, -1)
-    copyPixelColour();
+    copyPixelColour(magnifier);
     EXPECT_EQ(readText().text, "FFFFFF");
 }
 
 TEST_F(PixelColour, WithoutSnapshotLeavesTheClipboardAlone) {
-    magnifier.snapshotDc = nullptr;
+    magnifier.snapshot.reset();
     placeText("untouched");
-    copyPixelColour();
+    copyPixelColour(magnifier);
     EXPECT_EQ(readText().text, "untouched");
 }
 
@@ -153,7 +145,7 @@ TEST_F(PixelColour, HeldClipboardKeepsItsContent) {
     {
         ClipboardHolder holder;
         ASSERT_TRUE(holder.holding());
-        copyPixelColour();
+        copyPixelColour(magnifier);
     }
     EXPECT_EQ(readText().text, "held content");
 }

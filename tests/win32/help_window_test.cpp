@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/process_objects.h"
+#include "settings/settings.h"
 #include "resources/commands.h"
 #include "app/help_window.h"
 #include "shell/tray_icon.h"
@@ -21,7 +22,7 @@ const COLORREF kMarker = RGB(0, 255, 0);  // never part of the page
 // A borderless window whose client area has the given size, and a picture to paint into.
 class HelpPaint : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { loadTexts(); }
+    static void SetUpTestSuite() { loadTexts(appLanguage); }
     void SetUp() override { savedLanguage_ = appState.language; }
     void TearDown() override {
         appState.language = savedLanguage_;
@@ -258,10 +259,10 @@ class HelpKeys : public ::testing::TestWithParam<KeyCase> {
   protected:
     void SetUp() override {
         saved_ = appState;
-        savedOwner_ = trayIcon().owner;
+        savedOwner_ = trayIcon.owner;
         folder_ = e2e::makeTempFolder("helpkeys");
         path_ = folder_ + "\\vistrel.ini";
-        lstrcpynW(appState.settingsPath, e2e::widen(path_).c_str(), kPathCapacity);
+        lstrcpynW(settingsFile().path, e2e::widen(path_).c_str(), kPathCapacity);
         WNDCLASSA windowClass = {};
         windowClass.lpfnWndProc = recordingProc;
         windowClass.hInstance = GetModuleHandleA(nullptr);
@@ -273,11 +274,11 @@ class HelpKeys : public ::testing::TestWithParam<KeyCase> {
         // would drop the keys this test holds through SendInput.
         ShowWindow(window_, SW_SHOWNOACTIVATE);
         e2e::pumpFor(50);
-        trayIcon().owner = window_;
+        trayIcon.owner = window_;
         commandsSeen().clear();
     }
     void TearDown() override {
-        trayIcon().owner = savedOwner_;
+        trayIcon.owner = savedOwner_;
         if (IsWindow(window_)) {
             DestroyWindow(window_);
         }

@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/process_objects.h"
+#include "settings/settings.h"
 #include "resources/resource_ids.h"
 #include "shell/hotkey_dialog.h"
 #include "tests/support/e2e.h"
@@ -136,12 +137,12 @@ TEST(HotkeyDialogResource, MatchesTheDialogDescription) {
 
 class HotkeyDialogRun : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { loadTexts(); }
+    static void SetUpTestSuite() { loadTexts(appLanguage); }
     void SetUp() override {
         saved_ = appState;
         folder_ = e2e::makeTempFolder("hotkey");
         path_ = folder_ + "\\vistrel.ini";
-        lstrcpynW(appState.settingsPath, e2e::widen(path_).c_str(), kPathCapacity);
+        lstrcpynW(settingsFile().path, e2e::widen(path_).c_str(), kPathCapacity);
         appState.moduleInstance = GetModuleHandleA(nullptr);
         hotkeyDialog.window = nullptr;
     }
@@ -151,9 +152,9 @@ class HotkeyDialogRun : public ::testing::Test {
         e2e::removeFolder(folder_);
     }
     void useHotkey(int flag, int key, int modifiers) {
-        appState.hotkeyUseFlag = flag;
-        appState.hotkeyVirtualKey = key;
-        appState.hotkeyModifiers = modifiers;
+        appState.hotkey.useFlag = flag;
+        appState.hotkey.virtualKey = key;
+        appState.hotkey.modifiers = modifiers;
     }
     std::string stored(const char* key) {
         char text[64] = {};
@@ -164,7 +165,7 @@ class HotkeyDialogRun : public ::testing::Test {
     bool runDialog(std::vector<modal::Step> steps) {
         modal::Script script(std::move(steps));
         script.start();
-        EXPECT_EQ(showHotkeyDialog(nullptr), 0);
+        EXPECT_EQ(showHotkeyDialog(appState.moduleInstance, nullptr, appState.hotkey), 0);
         script.stop();
         EXPECT_EQ(hotkeyDialog.window, nullptr) << "cleared when the dialog has closed";
         return script.finished() && !script.gaveUp();
@@ -222,9 +223,9 @@ TEST_F(HotkeyDialogRun, AcceptedEntriesAreStoredAndCloseTheDialog) {
                    Case{((HOTKEYF_CONTROL | HOTKEYF_ALT) << 8) | 'Z', 1, 'Z', 6}}) {
         useHotkey(1, 'Q', HOTKEYF_ALT);
         ASSERT_TRUE(runDialog({dialogOpen(), enter(c.entered), press(IDOK)}));
-        EXPECT_EQ(appState.hotkeyUseFlag, c.use);
-        EXPECT_EQ(appState.hotkeyVirtualKey, c.key);
-        EXPECT_EQ(appState.hotkeyModifiers, c.modifiers);
+        EXPECT_EQ(appState.hotkey.useFlag, c.use);
+        EXPECT_EQ(appState.hotkey.virtualKey, c.key);
+        EXPECT_EQ(appState.hotkey.modifiers, c.modifiers);
         EXPECT_EQ(stored("use_hk"), std::to_string(c.use));
         EXPECT_EQ(stored("hk_vkey"), std::to_string(c.key));
         EXPECT_EQ(stored("hk_key"), std::to_string(c.modifiers));
@@ -269,9 +270,9 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
         EXPECT_EQ(text.rfind(c.start, 0), 0u) << text;
         EXPECT_NE(text.find(L"\\n"), std::wstring::npos) << "backslash and n, shown as they are";
         // The last accepted hotkey stays in force, in memory as in the file.
-        EXPECT_EQ(appState.hotkeyUseFlag, 1);
-        EXPECT_EQ(appState.hotkeyVirtualKey, 'Z');
-        EXPECT_EQ(appState.hotkeyModifiers, HOTKEYF_CONTROL);
+        EXPECT_EQ(appState.hotkey.useFlag, 1);
+        EXPECT_EQ(appState.hotkey.virtualKey, 'Z');
+        EXPECT_EQ(appState.hotkey.modifiers, HOTKEYF_CONTROL);
         EXPECT_EQ(stored("use_hk"), "<none>");
         EXPECT_EQ(stored("hk_vkey"), "<none>");
     }
@@ -280,26 +281,27 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
 TEST_F(HotkeyDialogRun, ASecondRequestFocusesTheOpenDialog) {
     size_t dialogs = 0;
     bool focused = false;
-    ASSERT_TRUE(runDialog({dialogOpen(),
-                           [&] {
-                               HWND first = hotkeyDialog.window;
-                               SetFocus(nullptr);
-                               EXPECT_EQ(showHotkeyDialog(nullptr), 0);  // returns at once
-                               EXPECT_EQ(hotkeyDialog.window, first);
-                               dialogs = modal::dialogsOfThisProcess().size();
-                               HWND focus = GetFocus();
-                               focused =
-                                   focus != nullptr && (focus == first || IsChild(first, focus));
-                               return true;
-                           },
-                           press(IDCANCEL)}));
+    ASSERT_TRUE(runDialog(
+        {dialogOpen(),
+         [&] {
+             HWND first = hotkeyDialog.window;
+             SetFocus(nullptr);
+             EXPECT_EQ(showHotkeyDialog(appState.moduleInstance, nullptr, appState.hotkey),
+                       0);  // returns at once
+             EXPECT_EQ(hotkeyDialog.window, first);
+             dialogs = modal::dialogsOfThisProcess().size();
+             HWND focus = GetFocus();
+             focused = focus != nullptr && (focus == first || IsChild(first, focus));
+             return true;
+         },
+         press(IDCANCEL)}));
     EXPECT_EQ(dialogs, 1u);
     EXPECT_TRUE(focused);
 }
 
 TEST_F(HotkeyDialogRun, MissingResourceOpensNothing) {
     appState.moduleInstance = GetModuleHandleA("kernel32.dll");
-    EXPECT_EQ(showHotkeyDialog(nullptr), 0);
+    EXPECT_EQ(showHotkeyDialog(appState.moduleInstance, nullptr, appState.hotkey), 0);
     EXPECT_EQ(hotkeyDialog.window, nullptr);
     EXPECT_TRUE(modal::dialogsOfThisProcess().empty());
 }

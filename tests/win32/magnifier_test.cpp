@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "app/app_state.h"
+#include "app/process_objects.h"
+#include "settings/settings.h"
 #include "magnifier/magnifier_window.h"
 #include "tests/support/e2e.h"
 #include "tests/support/screen_pattern.h"
@@ -17,7 +18,7 @@ class MagnifierObject : public ::testing::Test {
   protected:
     void SetUp() override {
         folder_ = e2e::makeTempFolder("magnifier");
-        lstrcpynW(appState.settingsPath, e2e::widen(folder_ + "\\zoom.ini").c_str(), kPathCapacity);
+        lstrcpynW(settingsFile().path, e2e::widen(folder_ + "\\zoom.ini").c_str(), kPathCapacity);
     }
     void TearDown() override {
         zoom_.hide();
@@ -27,8 +28,7 @@ class MagnifierObject : public ::testing::Test {
         if (owner_ != nullptr) {
             DestroyWindow(owner_);
         }
-        magnifierInstance = nullptr;
-        appState.settingsPath[0] = L'\0';
+        settingsFile().path[0] = L'\0';
         e2e::removeFolder(folder_);
     }
     HWND create(int32_t zoom = 2) {
@@ -63,7 +63,7 @@ class MagnifierObject : public ::testing::Test {
 TEST_F(MagnifierObject, ActivateWithoutAWindowReturnsZeroAndChangesNothing) {
     EXPECT_EQ(zoom_.activate(), 0);
     EXPECT_EQ(zoom_.active, 0);
-    EXPECT_EQ(zoom_.snapshotDc, nullptr);
+    EXPECT_EQ(zoom_.snapshotDc(), nullptr);
 }
 
 TEST_F(MagnifierObject, CreateClampsTheZoomAndASecondCreateMakesNoSecondWindow) {
@@ -93,15 +93,15 @@ TEST_F(MagnifierObject, HideWhileHiddenDoesNothing) {
     zoom_.hide();
     zoom_.hide();
     EXPECT_EQ(zoom_.active, 0);
-    EXPECT_EQ(zoom_.snapshotDc, nullptr);
+    EXPECT_EQ(zoom_.snapshotDc(), nullptr);
 }
 
 TEST_F(MagnifierObject, ActivationWhileShownReleasesTheOldSnapshotFirst) {
     ASSERT_NE(create(), nullptr);
     ASSERT_TRUE(e2e::moveCursorTo(960, 540));
     ASSERT_EQ(zoom_.activate(), 1);
-    HDC firstDc = zoom_.snapshotDc;
-    HBITMAP firstBitmap = zoom_.snapshotBitmap;
+    HDC firstDc = zoom_.snapshotDc();
+    HBITMAP firstBitmap = zoom_.snapshotBitmap();
     ASSERT_NE(firstDc, nullptr);
     ASSERT_NE(firstBitmap, nullptr);
     EXPECT_EQ(GetCurrentObject(firstDc, OBJ_BITMAP), firstBitmap);
@@ -109,16 +109,16 @@ TEST_F(MagnifierObject, ActivationWhileShownReleasesTheOldSnapshotFirst) {
     EXPECT_EQ(zoom_.active, 1);
     EXPECT_TRUE(IsWindowVisible(zoom_.window));
     EXPECT_EQ(GetObjectType(firstBitmap), 0u) << "the old snapshot bitmap still exists";
-    EXPECT_EQ(GetCurrentObject(zoom_.snapshotDc, OBJ_BITMAP), zoom_.snapshotBitmap);
+    EXPECT_EQ(GetCurrentObject(zoom_.snapshotDc(), OBJ_BITMAP), zoom_.snapshotBitmap());
     BITMAP info = {};
-    ASSERT_NE(GetObjectA(zoom_.snapshotBitmap, sizeof(info), &info), 0);
+    ASSERT_NE(GetObjectA(zoom_.snapshotBitmap(), sizeof(info), &info), 0);
     EXPECT_EQ(info.bmWidth, GetSystemMetrics(SM_CXVIRTUALSCREEN));
     EXPECT_EQ(info.bmHeight, GetSystemMetrics(SM_CYVIRTUALSCREEN));
 
-    HBITMAP last = zoom_.snapshotBitmap;
+    HBITMAP last = zoom_.snapshotBitmap();
     zoom_.hide();
-    EXPECT_EQ(zoom_.snapshotDc, nullptr);
-    EXPECT_EQ(zoom_.snapshotBitmap, nullptr);
+    EXPECT_EQ(zoom_.snapshotDc(), nullptr);
+    EXPECT_EQ(zoom_.snapshotBitmap(), nullptr);
     EXPECT_EQ(GetObjectType(last), 0u);
     EXPECT_FALSE(IsWindowVisible(zoom_.window));
 }

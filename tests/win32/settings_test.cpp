@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/process_objects.h"
 #include "settings/settings.h"
 #include "magnifier/magnifier_window.h"
 #include "tests/support/e2e.h"
@@ -19,12 +19,12 @@ class SettingsFile : public ::testing::Test {
             e2e::makeSubfolder(base_, u8"\u0141\u00f3d\u017a \u0417\u0430\u0433 \u5de5\u5177");
         ASSERT_FALSE(folder_.empty());
         path_ = e2e::widen(folder_ + "\\zoom.ini");
-        lstrcpynW(appState.settingsPath, path_.c_str(), kPathCapacity);
-        appState.settingsFileUnread = false;
+        lstrcpynW(settingsFile().path, path_.c_str(), kPathCapacity);
+        settingsFile().unread = false;
     }
     void TearDown() override {
-        appState.settingsPath[0] = L'\0';
-        appState.settingsFileUnread = false;
+        settingsFile().path[0] = L'\0';
+        settingsFile().unread = false;
         e2e::removeFolder(base_);
     }
     void store(const char* key, const char* text) {
@@ -93,10 +93,10 @@ TEST_F(SettingsFile, SaveViewSettingsWritesOnlyWhatDiffersFromTheFile) {
     store("cy", "\"200\"");
     store("zoom", "\"3\"");
     const std::string same = fileBytes();
-    saveViewSettings();
+    saveViewSettings(magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom);
     EXPECT_EQ(fileBytes(), same);
     store("cx", "1");
-    saveViewSettings();
+    saveViewSettings(magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom);
     EXPECT_EQ(stored("cx"), "640");
     EXPECT_EQ(stored("cy"), "200");
     EXPECT_EQ(stored("zoom"), "3");
@@ -108,7 +108,7 @@ TEST_F(SettingsFile, SaveViewSettingsWritesOnlyWhatDiffersFromTheFile) {
 
 TEST_F(SettingsFile, AFileUnreadAtStartIsNeitherReadNorWritten) {
     store("cx", "900");
-    appState.settingsFileUnread = true;
+    settingsFile().unread = true;
     EXPECT_EQ(readSetting("cx", 700), 700);
     writeSetting("cx", 5);
     writeSetting("zoom", 4);
@@ -118,12 +118,12 @@ TEST_F(SettingsFile, AFileUnreadAtStartIsNeitherReadNorWritten) {
 
 TEST(SettingsWithoutPath, ReadsDefaultsAndWritesNothing) {
     wchar_t saved[kPathCapacity];
-    lstrcpynW(saved, appState.settingsPath, kPathCapacity);
-    appState.settingsPath[0] = L'\0';
+    lstrcpynW(saved, settingsFile().path, kPathCapacity);
+    settingsFile().path[0] = L'\0';
     EXPECT_EQ(readSetting("cx", 700), 700);
     writeSetting("cx", 5);  // must not create a file named by the empty path
     EXPECT_EQ(readSetting("cx", 700), 700);
-    lstrcpynW(appState.settingsPath, saved, kPathCapacity);
+    lstrcpynW(settingsFile().path, saved, kPathCapacity);
 }
 
 }  // namespace

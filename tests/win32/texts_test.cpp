@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/process_objects.h"
 #include "tests/support/e2e.h"
 #include "tests/support/wine_debug_launch.h"
 #include "texts/texts.h"
@@ -80,7 +80,7 @@ const LanguageTexts kLanguages[] = {
 
 class EmbeddedTexts : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { loadTexts(); }
+    static void SetUpTestSuite() { loadTexts(appLanguage); }
     void SetUp() override { savedLanguage_ = appState.language; }
     void TearDown() override { appState.language = savedLanguage_; }
     int savedLanguage_ = 0;

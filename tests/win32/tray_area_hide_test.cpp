@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "app/process_objects.h"
 #include "shell/hide_to_tray.h"
 #include "shell/tray_icon.h"
 
@@ -23,13 +24,13 @@ class HideToTray : public ::testing::Test {
         ASSERT_TRUE(IsWindowVisible(window_));
     }
     void TearDown() override {
-        if (trayIcon().owner == window_) {
-            trayIcon().owner = savedOwner_;
+        if (trayIcon.owner == window_) {
+            trayIcon.owner = savedOwner_;
         }
         DestroyWindow(window_);
     }
     HWND window_ = nullptr;
-    HWND savedOwner_ = trayIcon().owner;
+    HWND savedOwner_ = trayIcon.owner;
 };
 
 // This platform reports the minimise animation off (and refuses to switch it on), so the
@@ -51,17 +52,17 @@ TEST_F(HideToTray, WithoutAnimationRequestedHidesAlike) {
 }
 
 TEST_F(HideToTray, HidesTheTrayIconsOwner) {
-    trayIcon().owner = window_;
-    hideToTray();
+    trayIcon.owner = window_;
+    hideToTray(trayIcon.owner);
     EXPECT_FALSE(IsWindowVisible(window_));
     EXPECT_TRUE(IsWindow(window_));
 }
 
 TEST(HideToTrayWithoutOwner, DoesNothingHarmful) {
-    HWND saved = trayIcon().owner;
-    trayIcon().owner = nullptr;
-    hideToTray();
-    trayIcon().owner = saved;
+    HWND saved = trayIcon.owner;
+    trayIcon.owner = nullptr;
+    hideToTray(trayIcon.owner);
+    trayIcon.owner = saved;
 }
 
 // Wine's shell answers the taskbar position query for a bottom taskbar and has no

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/app_state.h"
+#include "app/process_objects.h"
 #include "resources/commands.h"
 #include "shell/tray_icon.h"
 #include "tests/support/e2e.h"
@@ -241,7 +241,7 @@ class TrayNotify : public TrayTest, public ::testing::WithParamInterface<LPARAM>
 
 TEST_P(TrayNotify, OnlyTheLeftButtonPressMagnifies) {
     takePostedCommand();
-    handleTrayNotify(owner_, GetParam());
+    handleTrayNotify(owner_, GetParam(), appState.moduleInstance, appState.autostartFlag);
     EXPECT_EQ(takePostedCommand(), GetParam() == WM_LBUTTONDOWN ? CMD_MAGNIFY : 0);
 }
 
@@ -253,36 +253,35 @@ INSTANTIATE_TEST_SUITE_P(MouseMessages, TrayNotify,
 
 TEST_F(TrayTest, WakeMessageReAddsTheIconForTheWindowAndMagnifies) {
     appState.moduleInstance = GetModuleHandleA(nullptr);
-    TrayIcon& tray = trayIcon();
+    TrayIcon& tray = trayIcon;
     takePostedCommand();
-    handleWakeMessage(owner_);
+    handleWakeMessage(trayIcon, appState.moduleInstance, owner_, instanceName.text());
     EXPECT_EQ(takePostedCommand(), CMD_MAGNIFY);
     EXPECT_EQ(tray.owner, owner_);
     EXPECT_EQ(tray.iconId, 109u);
     EXPECT_STREQ(tray.tip, "Vistrel");
     EXPECT_NE(tray.thread, nullptr);
-    EXPECT_EQ(tray.icon, appState.trayIconImage);
+    EXPECT_NE(tray.icon, nullptr);
     EXPECT_TRUE(present());
     HICON first = tray.icon;
 
-    handleWakeMessage(owner_);
+    handleWakeMessage(trayIcon, appState.moduleInstance, owner_, instanceName.text());
     EXPECT_FALSE(iconAlive(first));  // released on remove, a fresh one loaded
     EXPECT_TRUE(iconAlive(tray.icon));
     EXPECT_TRUE(present());
     tray.remove();
     EXPECT_FALSE(present());
-    appState.trayIconImage = nullptr;
 }
 
 TEST_F(TrayTest, TaskbarCreatedPutsTheIconBack) {
     appState.moduleInstance = GetModuleHandleA(nullptr);
-    EXPECT_FALSE(handleTaskbarCreated(WM_TIMER));
-    EXPECT_FALSE(handleTaskbarCreated(0));
-    TrayIcon& tray = trayIcon();
+    EXPECT_FALSE(handleTaskbarCreated(trayIcon, WM_TIMER));
+    EXPECT_FALSE(handleTaskbarCreated(trayIcon, 0));
+    TrayIcon& tray = trayIcon;
     tray.setOwner(owner_);
     tray.add(TRAY_ICON_ID, loadTestIcon(), "Vistrel", 0);
     ASSERT_TRUE(e2e::deleteTrayIcon(owner_, TRAY_ICON_ID));
-    EXPECT_TRUE(handleTaskbarCreated(RegisterWindowMessageA("TaskbarCreated")));
+    EXPECT_TRUE(handleTaskbarCreated(trayIcon, RegisterWindowMessageA("TaskbarCreated")));
     EXPECT_TRUE(present());
     tray.remove();
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "app/process_objects.h"
 #include "resources/commands.h"
 #include "shell/tray_menu.h"
 #include "texts/texts.h"
@@ -53,7 +53,7 @@ std::wstring itemText(HMENU menu, int position) {
 
 TEST_F(TrayMenu, HasNineEntriesInOrderWithTheAppendedOneLast) {
     HMENU popup = nullptr;
-    HMENU menu = buildTrayMenu(&popup);
+    HMENU menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
     ASSERT_NE(menu, nullptr);
     ASSERT_NE(popup, nullptr);
     std::vector<Entry> expected = expectedEntries();
@@ -79,7 +79,7 @@ class TrayMenuCheck : public TrayMenu, public ::testing::WithParamInterface<int>
 TEST_P(TrayMenuCheck, AutostartEntryIsCheckedExactlyWhenTheFlagIsOn) {
     appState.autostartFlag = GetParam();
     HMENU popup = nullptr;
-    HMENU menu = buildTrayMenu(&popup);
+    HMENU menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
     ASSERT_NE(menu, nullptr);
     UINT state = GetMenuState(popup, CMD_AUTOSTART, MF_BYCOMMAND);
     EXPECT_EQ((state & MF_CHECKED) != 0, GetParam() != 0);
@@ -105,7 +105,7 @@ class TrayMenuLanguage : public TrayMenu, public ::testing::WithParamInterface<L
     void SetUp() override {
         TrayMenu::SetUp();
         savedLanguage_ = appState.language;
-        loadTexts();
+        loadTexts(appLanguage);
     }
     void TearDown() override {
         appState.language = savedLanguage_;
@@ -117,7 +117,7 @@ class TrayMenuLanguage : public TrayMenu, public ::testing::WithParamInterface<L
 TEST_P(TrayMenuLanguage, TextsComeFromTheCurrentLanguage) {
     appState.language = GetParam().language;
     HMENU popup = nullptr;
-    HMENU menu = buildTrayMenu(&popup);
+    HMENU menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(GetMenuItemCount(popup), 9);
     EXPECT_EQ(itemText(popup, 4), GetParam().autostart);
@@ -137,7 +137,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TrayMenu, EachBuildStartsFromTheResourceAgain) {
     for (int round = 0; round < 3; ++round) {
         HMENU popup = nullptr;
-        HMENU menu = buildTrayMenu(&popup);
+        HMENU menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
         ASSERT_NE(menu, nullptr);
         EXPECT_EQ(GetMenuItemCount(popup), 9) << round;
         EXPECT_TRUE(DestroyMenu(menu)) << round;
@@ -148,7 +148,7 @@ TEST_F(TrayMenu, EachBuildStartsFromTheResourceAgain) {
 TEST_F(TrayMenu, AModuleWithoutTheMenuGivesNone) {
     appState.moduleInstance = GetModuleHandleA("kernel32.dll");
     HMENU popup = reinterpret_cast<HMENU>(1);
-    EXPECT_EQ(buildTrayMenu(&popup), nullptr);
+    EXPECT_EQ(buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup), nullptr);
     EXPECT_EQ(popup, nullptr);
 }
 
