@@ -49,4 +49,3 @@ HMODULE loadSystemLibrary(const char* fileName) {
     }
     return loadSystemLibraryByPath(fileName);
 }
-
