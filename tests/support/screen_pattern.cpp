@@ -281,10 +281,12 @@ int compareViewWithPattern(const PixelGrid& picture, int offsetX, int offsetY,
             COLORREF expected = view.neutral;
             if (viewSource(view, viewX, viewY, &source) && source.x >= 0 && source.y >= 0 &&
                 source.x < view.snapshotWidth && source.y < view.snapshotHeight) {
-                if (inTrayCorner(source.x, source.y)) {
+                const int screenX = source.x + view.originX;
+                const int screenY = source.y + view.originY;
+                if (inTrayCorner(screenX, screenY)) {
                     continue;
                 }
-                expected = patternColour(source.x, source.y);
+                expected = patternColour(screenX, screenY);
             }
             COLORREF actual = picture.at(x, y);
             if (actual == expected) {

@@ -65,13 +65,15 @@ bool waitForScreenPixel(int x, int y, COLORREF expected, DWORD timeoutMs);
 RECT clientRectOnScreen(HWND window);
 
 // What the magnifier's view must show: the source rectangle of the snapshot (whose pixel
-// (0, 0) is the screen's) stretched onto destWidth x destHeight from the view's (0, 0); the
-// rest of the view, and every pixel whose source lies outside the snapshot, in neutral.
+// (0, 0) is the screen's (originX, originY)) stretched onto destWidth x destHeight from the
+// view's (0, 0); the rest of the view, and every pixel whose source lies outside the snapshot,
+// in neutral.
 struct ExpectedView {
     int srcX, srcY, srcWidth, srcHeight;
     int destWidth, destHeight;
     int snapshotWidth, snapshotHeight;
     COLORREF neutral;
+    int originX = 0, originY = 0;
 };
 
 // The source pixel of a view pixel with nearest-neighbour sampling; exact when the stretch

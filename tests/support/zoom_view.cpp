@@ -88,7 +88,12 @@ RECT intersect(const RECT& a, const RECT& b) {
 
 int compareVisibleClient(HWND zoomWindow, const ExpectedView& view, std::string* report) {
     const RECT client = clientRectOnScreen(zoomWindow);
-    const RECT screen = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    // The whole virtual screen: with a monitor left of the primary one, the window may stand
+    // at negative x.
+    const int left = GetSystemMetrics(SM_XVIRTUALSCREEN);
+    const int top = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const RECT screen = {left, top, left + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                         top + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     const RECT visible = intersect(client, screen);
     if (IsRectEmpty(&visible)) {
         *report = "client area off the screen";

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "resources/commands.h"
 #include "resources/resource_ids.h"
+#include "tests/support/e2e.h"
+#include "vistrel_version.h"
 
 namespace {
 
@@ -112,6 +115,64 @@ TEST(Resources, AcceleratorsAreAltSlashAltQuestionAndAltF4) {
         }
     }
     DestroyAcceleratorTable(table);
+}
+
+// The version resource of the built vistrel.exe, read the way Explorer's Details tab reads it.
+std::vector<BYTE> builtVersionBlock() {
+    std::wstring path = e2e::widen(e2e::builtVistrelPath());
+    DWORD ignored = 0;
+    DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    std::vector<BYTE> block(size);
+    if (size == 0 || !GetFileVersionInfoW(path.c_str(), 0, size, block.data())) {
+        block.clear();
+    }
+    return block;
+}
+
+TEST(VersionResource, FixedVersionIsTheProjectVersion) {
+    std::vector<BYTE> block = builtVersionBlock();
+    ASSERT_FALSE(block.empty());
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_EQ(length, sizeof(VS_FIXEDFILEINFO));
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    const DWORD high = MAKELONG(VISTREL_VERSION_MINOR, VISTREL_VERSION_MAJOR);
+    const DWORD low = MAKELONG(VISTREL_VERSION_TWEAK, VISTREL_VERSION_PATCH);
+    EXPECT_EQ(fixed->dwFileVersionMS, high);
+    EXPECT_EQ(fixed->dwFileVersionLS, low);
+    EXPECT_EQ(fixed->dwProductVersionMS, high);
+    EXPECT_EQ(fixed->dwProductVersionLS, low);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+}
+
+TEST(VersionResource, StringsNameTheProgramInUsEnglish) {
+    std::vector<BYTE> block = builtVersionBlock();
+    ASSERT_FALSE(block.empty());
+    WORD* translation = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_EQ(length, 4u);
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 1200);
+    const struct {
+        const wchar_t* name;
+        const wchar_t* value;
+    } kStrings[] = {{L"ProductName", L"Vistrel"},
+                    {L"ProductVersion", L"" VISTREL_VERSION_TEXT},
+                    {L"FileVersion", L"" VISTREL_VERSION_TEXT},
+                    {L"FileDescription", L"Vistrel screen magnifier"},
+                    {L"LegalCopyright", L"Copyright (c) 2026 the Vistrel developers"},
+                    {L"OriginalFilename", L"vistrel.exe"}};
+    for (const auto& expected : kStrings) {
+        std::wstring key = std::wstring(L"\\StringFileInfo\\040904B0\\") + expected.name;
+        wchar_t* value = nullptr;
+        ASSERT_TRUE(
+            VerQueryValueW(block.data(), key.c_str(), reinterpret_cast<void**>(&value), &length))
+            << e2e::narrow(expected.name);
+        EXPECT_EQ(std::wstring(value), expected.value) << e2e::narrow(expected.name);
+    }
 }
 
 // The test program carries the same manifest as vistrel.exe.
