@@ -6,6 +6,7 @@
 
 #include "base/win/handle_guards.h"
 #include "base/win/module_path.h"
+#include "base/win/system_library.h"
 #include "picture/thumbnail_fit.h"
 
 namespace {
@@ -54,9 +55,31 @@ void drawWatermark(GdiplusLoader& watermark, HDC picture) {
     watermark.drawImage(picture, 0, 0, kThumbnailWidth, kThumbnailHeight, watermark.image);
 }
 
+using GetSaveFileNameFn = decltype(&GetSaveFileNameW);
+
+// The common-dialog library costs megabytes at rest, so it loads only when the user first
+// saves a thumbnail, from the system folder, and stays to the end of the process. Null when
+// it cannot be had: the export then saves nothing.
+UniqueModule saveDialogLibrary;
+
+GetSaveFileNameFn saveDialogFunction() {
+    if (!saveDialogLibrary) {
+        saveDialogLibrary.reset(loadSystemLibrary("comdlg32.dll"));
+    }
+    if (!saveDialogLibrary) {
+        return nullptr;
+    }
+    return reinterpret_cast<GetSaveFileNameFn>(
+        reinterpret_cast<void*>(GetProcAddress(saveDialogLibrary.get(), "GetSaveFileNameW")));
+}
+
 // The save dialog with no owner and no overwrite prompt; the name field starts empty. The
 // process's current folder stays where it was.
 bool askForPath(wchar_t (&path)[kPathBufferSize]) {
+    const GetSaveFileNameFn showSaveDialog = saveDialogFunction();
+    if (showSaveDialog == nullptr) {
+        return false;
+    }
     OPENFILENAMEW dialog = {};
     // The record's first published size: 76 bytes in a 32-bit build. The dialog refuses a
     // size that does not match the build's pointer width.
@@ -69,7 +92,7 @@ bool askForPath(wchar_t (&path)[kPathBufferSize]) {
     dialog.nMaxFile = kDialogNameLength;
     dialog.nMaxFileTitle = kDialogNameLength;
     dialog.Flags = OFN_NOCHANGEDIR;
-    return GetSaveFileNameW(&dialog) != 0;
+    return showSaveDialog(&dialog) != 0;
 }
 
 UniqueKernelHandle openFile(const wchar_t* path, DWORD creation) {

@@ -1,6 +1,6 @@
-// gdiplus.dll comes from the system folder only: a file of that name planted beside the
-// program (a downloads folder, a shared drive) is never loaded, and without any GDI+ the
-// thumbnail export ends quietly while everything else goes on.
+// gdiplus.dll and comdlg32.dll come from the system folder only: a file of either name planted
+// beside the program (a downloads folder, a shared drive) is never loaded, and without either
+// library the thumbnail export ends quietly while everything else goes on.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -40,11 +40,14 @@ TEST(PlantedGdiplus, LeavesAMarkerWhenLoaded) {
     e2e::removeFolder(folder);
 }
 
-TEST(PlantedGdiplus, BesideTheProgramIsNeverLoadedAndTheExportWorks) {
+// Rows: the libraries the thumbnail export loads at run time.
+class ExportLibrary : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ExportLibrary, PlantedBesideTheProgramIsNeverLoadedAndTheExportWorks) {
     Program program;
-    std::string planted = program.folder() + "\\gdiplus.dll";
+    std::string planted = program.folder() + "\\" + GetParam() + ".dll";
     ASSERT_TRUE(CopyFileA(plantedDll().c_str(), planted.c_str(), FALSE));
-    e2e::ProgramDllOverride preferFound("gdiplus", "native,builtin");
+    e2e::ProgramDllOverride preferFound(GetParam(), "native,builtin");
     ASSERT_TRUE(preferFound.set());
     ASSERT_TRUE(e2e::moveCursorTo(960, 540));
     ASSERT_TRUE(program.start());  // its current folder is the program's folder too
@@ -60,8 +63,8 @@ TEST(PlantedGdiplus, BesideTheProgramIsNeverLoadedAndTheExportWorks) {
     EXPECT_FALSE(e2e::fileExists(planted + ".loaded"));
 }
 
-TEST(MissingGdiplus, ThumbnailEndsWithoutDialogOrFileAndTheRestWorks) {
-    e2e::ProgramDllOverride disabled("gdiplus", "");
+TEST_P(ExportLibrary, MissingThumbnailEndsWithoutDialogOrFileAndTheRestWorks) {
+    e2e::ProgramDllOverride disabled(GetParam(), "");
     ASSERT_TRUE(disabled.set());
     Program program;
     ASSERT_TRUE(e2e::moveCursorTo(960, 540));
@@ -76,7 +79,7 @@ TEST(MissingGdiplus, ThumbnailEndsWithoutDialogOrFileAndTheRestWorks) {
     EXPECT_TRUE(e2e::sendToWindow(program.mainWindow(), WM_NULL, 0, 0));
     EXPECT_TRUE(program.running());
 
-    // The clipboard exports need no GDI+.
+    // The clipboard exports need neither library.
     zoom = showZoom(program);
     ASSERT_NE(zoom, nullptr);
     ASSERT_TRUE(e2e::placeClipboardText("before"));
@@ -88,5 +91,7 @@ TEST(MissingGdiplus, ThumbnailEndsWithoutDialogOrFileAndTheRestWorks) {
     ASSERT_TRUE(program.waitForExit(10000, &code));
     EXPECT_EQ(code, 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Libraries, ExportLibrary, ::testing::Values("gdiplus", "comdlg32"));
 
 }  // namespace
