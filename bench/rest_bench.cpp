@@ -434,14 +434,21 @@ void reportPrivateBytes(std::vector<AtRest>& programs) {
     printf("\n");
 }
 
-void measureCpu(Running& real, Running& tray, int seconds) {
+// The refresher variant of the floor runs alongside, to tell what its thread adds.
+void measureCpu(Running& real, Running& tray, Running& withRefresher, int seconds) {
     const double realBefore = real.cpuMs();
     const double trayBefore = tray.cpuMs();
+    const double refresherBefore = withRefresher.cpuMs();
     pumpFor(static_cast<DWORD>(seconds) * 1000);
     const double realSpent = real.cpuMs() - realBefore;
     const double traySpent = tray.cpuMs() - trayBefore;
-    printf("cpu_ms_hidden_over_%ds vistrel %.0f, tray floor %.0f, ratio %.2f (goal <= 1.2)\n",
-           seconds, realSpent, traySpent, traySpent > 0 ? realSpent / traySpent : 0.0);
+    const double refresherSpent = withRefresher.cpuMs() - refresherBefore;
+    printf(
+        "cpu_ms_hidden_over_%ds vistrel %.0f, tray floor %.0f, tray floor + refresher thread "
+        "%.0f (clock ticks of 10 ms)\n",
+        seconds, realSpent, traySpent, refresherSpent);
+    printf("cpu_hidden_ratio_to_tray_floor %.2f (goal <= 1.2)\n",
+           traySpent > 0 ? realSpent / traySpent : 0.0);
     printf("private_mib_after_%ds vistrel %.2f, tray floor %.2f\n", seconds, real.privateMiB(),
            tray.privateMiB());
 }
@@ -608,9 +615,9 @@ int main() {
     minimal.end();
     withGdiplus.end();
     withComdlg.end();
-    withRefresher.end();
 
-    measureCpu(real, tray, seconds);
+    measureCpu(real, tray, withRefresher, seconds);
+    withRefresher.end();
     fflush(stdout);
     measureShown(real, tray);
     fflush(stdout);
