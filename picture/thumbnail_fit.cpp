@@ -2,29 +2,18 @@
 
 #include <cwchar>
 
+#include "base/ascii_case.h"
+
 namespace {
 
 const wchar_t kJpgExtension[] = L".jpg";
 constexpr size_t kJpgExtensionLength = sizeof(kJpgExtension) / sizeof(kJpgExtension[0]) - 1;
 const wchar_t kHexDigits[] = L"0123456789abcdef";
 
-wchar_t asciiLower(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-bool equalsIgnoringAsciiCase(const wchar_t* a, const wchar_t* b) {
-    for (; *a != L'\0' && *b != L'\0'; ++a, ++b) {
-        if (asciiLower(*a) != asciiLower(*b)) {
-            return false;
-        }
-    }
-    return *a == *b;
-}
-
 }  // namespace
 
-ThumbnailRect fitThumbnail(int32_t width, int32_t height) {
-    ThumbnailRect rect = {0, 0, kThumbnailWidth, kThumbnailHeight};
+PixelRect fitThumbnail(int32_t width, int32_t height) {
+    PixelRect rect = {0, 0, kThumbnailWidth, kThumbnailHeight};
     if (width < 0) {
         width = 0;
     }
