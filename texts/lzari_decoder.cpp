@@ -2,6 +2,25 @@
 
 using namespace lzari;
 
+namespace {
+
+// The smallest index 1..last whose entry in the falling table cumulative is not above x.
+int firstNotAbove(const uint16_t* cumulative, int last, uint32_t x) {
+    int i = 1;
+    int j = last;
+    while (i < j) {
+        int k = (i + j) / 2;
+        if (cumulative[k] > x) {
+            i = k + 1;
+        } else {
+            j = k;
+        }
+    }
+    return i;
+}
+
+}  // namespace
+
 LzariDecoder::LzariDecoder() = default;
 
 LzariDecoder::~LzariDecoder() = default;
@@ -22,19 +41,7 @@ int LzariDecoder::getBit() {
 }
 
 void LzariDecoder::startModel() {
-    cumFreq[kCharacters] = 0;
-    for (int s = kCharacters; s >= 1; s--) {
-        charToSymbol[s - 1] = static_cast<int16_t>(s);
-        symbolToChar[s] = static_cast<int16_t>(s - 1);
-        freq[s] = 1;
-        cumFreq[s - 1] = static_cast<uint16_t>(cumFreq[s] + 1);
-    }
-    freq[0] = 0;
-    // Near positions are the likelier ones; this model never changes.
-    positionCum[kRingSize] = 0;
-    for (int i = kRingSize; i >= 1; i--) {
-        positionCum[i - 1] = static_cast<uint16_t>(positionCum[i] + 10000 / (i + 200));
-    }
+    startModels(charToSymbol, symbolToChar, freq, cumFreq, positionCum);
 }
 
 void LzariDecoder::renormalise() {
@@ -58,31 +65,11 @@ void LzariDecoder::renormalise() {
 
 // The smallest symbol whose cumulative frequency is not above x (symbols 1..314).
 int LzariDecoder::findSymbol(uint32_t x) const {
-    int i = 1;
-    int j = kCharacters;
-    while (i < j) {
-        int k = (i + j) / 2;
-        if (cumFreq[k] > x) {
-            i = k + 1;
-        } else {
-            j = k;
-        }
-    }
-    return i;
+    return firstNotAbove(cumFreq, kCharacters, x);
 }
 
 int LzariDecoder::findPosition(uint32_t x) const {
-    int i = 1;
-    int j = kRingSize;
-    while (i < j) {
-        int k = (i + j) / 2;
-        if (positionCum[k] > x) {
-            i = k + 1;
-        } else {
-            j = k;
-        }
-    }
-    return i - 1;
+    return firstNotAbove(positionCum, kRingSize, x) - 1;
 }
 
 void LzariDecoder::updateModel(int symbol) {

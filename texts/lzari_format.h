@@ -24,6 +24,25 @@ constexpr int kStartBits = 17;
 // A match of length n is coded as character n + 253; its distance d as position d - 1.
 constexpr int kLengthOffset = 255 - kMatchThreshold;
 
+// The models every block starts from: each character seen once, and the fixed position model
+// in which near positions are the likelier ones. Encoder and decoder must start alike.
+inline void startModels(int16_t* charToSymbol, int16_t* symbolToChar, uint16_t* freq,
+                        uint16_t* cumFreq, uint16_t* positionCum) {
+    cumFreq[kCharacters] = 0;
+    for (int s = kCharacters; s >= 1; s--) {
+        charToSymbol[s - 1] = static_cast<int16_t>(s);
+        symbolToChar[s] = static_cast<int16_t>(s - 1);
+        freq[s] = 1;
+        cumFreq[s - 1] = static_cast<uint16_t>(cumFreq[s] + 1);
+    }
+    freq[0] = 0;
+    symbolToChar[0] = 0;
+    positionCum[kRingSize] = 0;
+    for (int i = kRingSize; i >= 1; i--) {
+        positionCum[i - 1] = static_cast<uint16_t>(positionCum[i] + 10000 / (i + 200));
+    }
+}
+
 // The adaptive character model's update after each coded symbol. Encoder and decoder must
 // apply exactly the same update, so there is one copy of it.
 inline void updateCharModel(int16_t* charToSymbol, int16_t* symbolToChar, uint16_t* freq,

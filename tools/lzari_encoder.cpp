@@ -5,20 +5,7 @@
 using namespace lzari;
 
 LzariEncoder::LzariEncoder() : bytes(kHeaderSize, 0) {
-    // The same starting models as the decoder: every character once, positions by distance.
-    cumFreq[kCharacters] = 0;
-    for (int s = kCharacters; s >= 1; s--) {
-        charToSymbol[s - 1] = static_cast<int16_t>(s);
-        symbolToChar[s] = static_cast<int16_t>(s - 1);
-        freq[s] = 1;
-        cumFreq[s - 1] = static_cast<uint16_t>(cumFreq[s] + 1);
-    }
-    freq[0] = 0;
-    symbolToChar[0] = 0;
-    positionCum[kRingSize] = 0;
-    for (int i = kRingSize; i >= 1; i--) {
-        positionCum[i - 1] = static_cast<uint16_t>(positionCum[i] + 10000 / (i + 200));
-    }
+    startModels(charToSymbol, symbolToChar, freq, cumFreq, positionCum);
 }
 
 void LzariEncoder::putBit(int bit) {
