@@ -174,9 +174,8 @@ TEST(ClipboardExportGdi, ManyExportsLeaveTheCountWhereItWas) {
     ASSERT_TRUE(e2e::moveCursorTo(960, 540));
     ASSERT_TRUE(counter.start(program));
     ASSERT_NE(program.waitForMainWindow(), nullptr);
-    ASSERT_TRUE(e2e::sendToWindow(program.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0));
-    HWND zoom = program.zoomWindow();
-    ASSERT_TRUE(IsWindowVisible(zoom));
+    HWND zoom = e2e::magnifyNow(program);
+    ASSERT_NE(zoom, nullptr);
     ASSERT_TRUE(e2e::sendKeyDown(zoom, 'B'));
     const long afterFirst = counter.settledCount();
     ASSERT_GT(afterFirst, 0);

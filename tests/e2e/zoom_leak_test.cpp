@@ -82,12 +82,7 @@ TEST(GdiLeakProbe, ServesUntilClosed) {
     if (getenv(kProbeVariable) == nullptr) {
         GTEST_SKIP() << "runs only as a probe process";
     }
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = probeProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kProbeClass;
-    RegisterClassExA(&windowClass);
+    e2e::registerTestClass(kProbeClass, probeProc);
     HWND window = CreateWindowExA(0, kProbeClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);

@@ -253,8 +253,8 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
                                    return box != nullptr;
                                },
                                [&] {
-                                   caption = modal::windowText(box);
-                                   text = modal::messageBoxText(box);
+                                   caption = e2e::windowText(box);
+                                   text = e2e::messageBoxText(box);
                                    PostMessageA(box, WM_COMMAND, IDOK, 0);
                                    return true;
                                },
