@@ -50,28 +50,34 @@ TEST(SettingsFile, IsCreatedHiddenOnFirstStartAndItsAttributesLeftAloneLater) {
     EXPECT_EQ(program.settingsFileAttributes() & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
-TEST(Exit, CommandEndsWithCodeZeroAndWritesTheViewSettings) {
+struct ExitCase {
+    const char* cx;  // stored before the start; null: nothing stored
+    const char* cy;
+    const char* zoom;
+    const char* storedView;  // after the exit
+};
+
+class Exit : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(Exit, CommandEndsWithCodeZeroAndWritesTheViewSettingsItRanWith) {
+    const ExitCase& c = GetParam();
     Program program;
+    if (c.cx != nullptr) {
+        program.writeSetting("cx", c.cx);
+        program.writeSetting("cy", c.cy);
+        program.writeSetting("zoom", c.zoom);
+    }
     ASSERT_TRUE(program.start());
     ASSERT_NE(program.waitForMainWindow(), nullptr);
     DWORD code = 1234;
     ASSERT_TRUE(program.exitByCommand(&code));
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(program.storedView(), "700 300 2");
+    EXPECT_EQ(program.storedView(), c.storedView);
 }
 
-TEST(Exit, WritesBackTheValuesItRead) {
-    Program program;
-    program.writeSetting("cx", "800");
-    program.writeSetting("cy", "250");
-    program.writeSetting("zoom", "5");
-    ASSERT_TRUE(program.start());
-    ASSERT_NE(program.waitForMainWindow(), nullptr);
-    DWORD code = 1234;
-    ASSERT_TRUE(program.exitByCommand(&code));
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(program.storedView(), "800 250 5");
-}
+INSTANTIATE_TEST_SUITE_P(StoredViews, Exit,
+                         ::testing::Values(ExitCase{nullptr, nullptr, nullptr, "700 300 2"},
+                                           ExitCase{"800", "250", "5", "800 250 5"}));
 
 TEST(SecondStart, ExitsWith45054AndLeavesOneMainWindow) {
     Program first;
