@@ -113,8 +113,9 @@ BOOL CALLBACK wakeEnumCallback(HWND window, LPARAM) {
 
 int createMainWindow(HINSTANCE instance) {
     appState.moduleInstance = instance;
-    CreateMutexA(nullptr, FALSE, instanceName.text());
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, instanceName.text());
     DWORD error = GetLastError();
+    instanceMutex.reset(mutex);
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
         EnumWindows(wakeEnumCallback, 0);
         PostQuitMessage(EXIT_CODE_SECOND_START);

@@ -19,6 +19,8 @@ namespace {
 const int kInstanceNameAssigned = instanceName.assign("Vistrel");
 }
 
+UniqueKernelHandle instanceMutex;
+
 Magnifier magnifier(600, 150, 2);
 
 namespace {

@@ -168,10 +168,10 @@ TEST(SystemLibrary, NothingLoadsByBareNameFromTheProgramsOrTheCurrentFolder) {
 
 TEST_F(GdiplusLoaderTest, LoadsTheLibraryFromTheSystemFolderAndStartsGdiplus) {
     GdiplusLoader loader;
-    ASSERT_NE(loader.library, nullptr);
+    ASSERT_TRUE(loader.library);
     EXPECT_NE(loader.token, 0u);
     EXPECT_EQ(loader.image, nullptr);
-    EXPECT_EQ(modulePathOf(loader.library), systemPathOf("gdiplus.dll"));
+    EXPECT_EQ(modulePathOf(loader.library.get()), systemPathOf("gdiplus.dll"));
 }
 
 TEST(SystemLibrary, RefusesANameTooLongForAPath) {
@@ -271,9 +271,9 @@ TEST_F(GdiplusLoaderTest, JpegEncoderClassIdIsTheOneGdiplusLists) {
     using ListFn = int(WINAPI*)(UINT, UINT, ImageCodecInfo*);
     GdiplusLoader loader;
     auto getSize = reinterpret_cast<SizeFn>(
-        reinterpret_cast<void*>(GetProcAddress(loader.library, "GdipGetImageEncodersSize")));
+        reinterpret_cast<void*>(GetProcAddress(loader.library.get(), "GdipGetImageEncodersSize")));
     auto getList = reinterpret_cast<ListFn>(
-        reinterpret_cast<void*>(GetProcAddress(loader.library, "GdipGetImageEncoders")));
+        reinterpret_cast<void*>(GetProcAddress(loader.library.get(), "GdipGetImageEncoders")));
     ASSERT_NE(getSize, nullptr);
     ASSERT_NE(getList, nullptr);
     UINT count = 0, bytes = 0;
@@ -388,16 +388,18 @@ TEST_F(GdiplusLoaderTest, NullPathLeavesAHeldImageAlone) {
 }
 
 // The three states are fixed at construction; a test reaches the weaker two by taking the
-// fields away from a working loader and gives them back before it is destroyed.
+// fields away from a working loader and gives them back before it is destroyed. The library
+// put in their place is only lent: it is never freed.
 class LoaderState {
   public:
     LoaderState(GdiplusLoader& loader, HMODULE library, uintptr_t token)
-        : loader_(loader), library_(loader.library), token_(loader.token) {
-        loader_.library = library;
+        : loader_(loader), library_(loader.library.release()), token_(loader.token) {
+        loader_.library.reset(library);
         loader_.token = token;
     }
     ~LoaderState() {
-        loader_.library = library_;
+        loader_.library.release();
+        loader_.library.reset(library_);
         loader_.token = token_;
     }
 
@@ -427,7 +429,7 @@ TEST_F(GdiplusLoaderTest, LibraryNotStartedMakesNoImageButStillDraws) {
     GdiplusLoader watermark;
     ASSERT_EQ(watermark.loadImageFromFile(e2e::widen(png).c_str()), 1);
     {
-        LoaderState notStarted(loader, loader.library, 0);
+        LoaderState notStarted(loader, loader.library.get(), 0);
         EXPECT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 0);
         expectNoPictureMade(loader, nullptr);
         Surface surface(20, 20, kGreen);
