@@ -64,7 +64,7 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
             magnifier.activate();
             break;
         case CMD_WEBPAGE:
-            ShellExecuteW(nullptr, L"open", uiString(4), nullptr, nullptr, SW_SHOW);
+            ShellExecuteW(nullptr, L"open", uiString(UiText::WebPage), nullptr, nullptr, SW_SHOW);
             return 0;
         case CMD_HELP:
             ShowWindow(appState.mainWindow, SW_SHOWMAXIMIZED);

@@ -12,13 +12,13 @@ UniqueMenu buildTrayMenu(HINSTANCE instance, int autostartFlag, HMENU* popup) {
         return UniqueMenu();
     }
     // Command id 0: choosing it ends the menu without a command.
-    AppendMenuW(items, MF_STRING, 0, uiString(6));
+    AppendMenuW(items, MF_STRING, 0, uiString(UiText::CloseMenu));
 
     MENUITEMINFOW autostartItem = {};
     autostartItem.cbSize = sizeof(autostartItem);
     autostartItem.fMask = MIIM_TYPE;
     autostartItem.fType = MFT_STRING;
-    autostartItem.dwTypeData = const_cast<wchar_t*>(uiString(7));
+    autostartItem.dwTypeData = const_cast<wchar_t*>(uiString(UiText::StartWithWindows));
     SetMenuItemInfoW(items, CMD_AUTOSTART, FALSE, &autostartItem);
     CheckMenuItem(items, CMD_AUTOSTART,
                   MF_BYCOMMAND | (autostartFlag != 0 ? MF_CHECKED : MF_UNCHECKED));

@@ -266,7 +266,7 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
                                press(IDCANCEL)}));
         EXPECT_TRUE(stillOpen) << "a rejected entry keeps the dialog open";
         EXPECT_EQ(caption, "Error");
-        EXPECT_EQ(text, uiString(5));
+        EXPECT_EQ(text, uiString(UiText::HotkeyError));
         EXPECT_EQ(text.rfind(c.start, 0), 0u) << text;
         EXPECT_NE(text.find(L"\\n"), std::wstring::npos) << "backslash and n, shown as they are";
         // The last accepted hotkey stays in force, in memory as in the file.

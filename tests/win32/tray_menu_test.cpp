@@ -22,11 +22,11 @@ std::vector<Entry> expectedEntries() {
             {0, L"", true},
             {CMD_EXIT, L"&Exit", false},
             {0, L"", true},
-            {CMD_AUTOSTART, uiString(7), false},
+            {CMD_AUTOSTART, uiString(UiText::StartWithWindows), false},
             {CMD_SET_HOTKEY, L"Set Hot-Key", false},
             {0, L"", true},
             {CMD_MAGNIFY, L"Vistrel", false},
-            {0, uiString(6), false}};
+            {0, uiString(UiText::CloseMenu), false}};
 }
 
 class TrayMenu : public ::testing::Test {
