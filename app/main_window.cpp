@@ -113,9 +113,10 @@ BOOL CALLBACK wakeEnumCallback(HWND window, LPARAM) {
 
 int createMainWindow(HINSTANCE instance) {
     appState.moduleInstance = instance;
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, instanceName.text());
+    // Never closed: the mutex must exist for as long as this instance runs, and the system
+    // closes the handle when the process ends.
+    CreateMutexA(nullptr, FALSE, instanceName.text());
     DWORD error = GetLastError();
-    instanceMutex.reset(mutex);
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
         EnumWindows(wakeEnumCallback, 0);
         PostQuitMessage(EXIT_CODE_SECOND_START);

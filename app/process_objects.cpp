@@ -19,8 +19,6 @@ namespace {
 const int kInstanceNameAssigned = instanceName.assign("Vistrel");
 }
 
-UniqueKernelHandle instanceMutex;
-
 Magnifier magnifier(600, 150, 2);
 
 namespace {

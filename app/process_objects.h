@@ -3,7 +3,6 @@
 #pragma once
 
 #include "app/app_state.h"
-#include "base/win/handle_guards.h"
 #include "magnifier/magnifier_window.h"
 #include "picture/gdiplus_loader.h"
 #include "shell/tray_icon.h"
@@ -11,8 +10,6 @@
 extern AppState appState;
 // Names the single-instance mutex and the wake message; the tray icon's tip.
 extern TextBuffer instanceName;
-// The single-instance mutex, held for as long as the process runs: a later start finds it.
-extern UniqueKernelHandle instanceMutex;
 extern Magnifier magnifier;
 extern GdiplusLoader exportLoader;
 extern GdiplusLoader watermarkLoader;

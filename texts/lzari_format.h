@@ -25,7 +25,8 @@ constexpr int kStartBits = 17;
 constexpr int kLengthOffset = 255 - kMatchThreshold;
 
 // The models every block starts from: each character seen once, and the fixed position model
-// in which near positions are the likelier ones. Encoder and decoder must start alike.
+// in which near positions are the likelier ones. Encoder and decoder must start alike. Entry 0
+// of symbolToChar is never read; the arrays start zeroed.
 inline void startModels(int16_t* charToSymbol, int16_t* symbolToChar, uint16_t* freq,
                         uint16_t* cumFreq, uint16_t* positionCum) {
     cumFreq[kCharacters] = 0;
@@ -36,7 +37,6 @@ inline void startModels(int16_t* charToSymbol, int16_t* symbolToChar, uint16_t* 
         cumFreq[s - 1] = static_cast<uint16_t>(cumFreq[s] + 1);
     }
     freq[0] = 0;
-    symbolToChar[0] = 0;
     positionCum[kRingSize] = 0;
     for (int i = kRingSize; i >= 1; i--) {
         positionCum[i - 1] = static_cast<uint16_t>(positionCum[i] + 10000 / (i + 200));

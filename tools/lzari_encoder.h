@@ -27,11 +27,11 @@ class LzariEncoder {
     void encodeChar(int c);
     void updateModel(int symbol);
 
-    int16_t charToSymbol[lzari::kCharacters];
-    int16_t symbolToChar[lzari::kCharacters + 1];
-    uint16_t freq[lzari::kCharacters + 1];
-    uint16_t cumFreq[lzari::kCharacters + 1];
-    uint16_t positionCum[lzari::kRingSize + 1];
+    int16_t charToSymbol[lzari::kCharacters] = {};
+    int16_t symbolToChar[lzari::kCharacters + 1] = {};
+    uint16_t freq[lzari::kCharacters + 1] = {};
+    uint16_t cumFreq[lzari::kCharacters + 1] = {};
+    uint16_t positionCum[lzari::kRingSize + 1] = {};
     uint32_t low = 0;
     uint32_t high = lzari::kWhole;
     uint32_t followBits = 0;  // opposite bits owed after the next decided bit

@@ -104,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ExtensionCase{L"C:\\pics\\shot.jp", L"C:\\pics\\shot.jp.jpg"},
                       ExtensionCase{L"C:\\pics\\shot.jpgx", L"C:\\pics\\shot.jpgx.jpg"},
                       ExtensionCase{L"shot.jpg.bak", L"shot.jpg.bak.jpg"},
-                      ExtensionCase{L"", L".jpg"},
+                      ExtensionCase{L"", L".jpg"}, ExtensionCase{L".JPG", L".JPG"},
                       // Letters outside ASCII pass unchanged and never count as "jpg".
                       ExtensionCase{L"C:\\\u0141\u00f3d\u017a\\Zdj\u0119cie \u5199\u771f",
                                     L"C:\\\u0141\u00f3d\u017a\\Zdj\u0119cie \u5199\u771f.jpg"},
