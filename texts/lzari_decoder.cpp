@@ -41,7 +41,7 @@ int LzariDecoder::getBit() {
 }
 
 void LzariDecoder::startModel() {
-    startModels(charToSymbol, symbolToChar, freq, cumFreq, positionCum);
+    models.start();
 }
 
 void LzariDecoder::renormalise() {
@@ -65,35 +65,31 @@ void LzariDecoder::renormalise() {
 
 // The smallest symbol whose cumulative frequency is not above x (symbols 1..314).
 int LzariDecoder::findSymbol(uint32_t x) const {
-    return firstNotAbove(cumFreq, kCharacters, x);
+    return firstNotAbove(models.cumFreq, kCharacters, x);
 }
 
 int LzariDecoder::findPosition(uint32_t x) const {
-    return firstNotAbove(positionCum, kRingSize, x) - 1;
-}
-
-void LzariDecoder::updateModel(int symbol) {
-    lzari::updateCharModel(charToSymbol, symbolToChar, freq, cumFreq, symbol);
+    return firstNotAbove(models.positionCum, kRingSize, x) - 1;
 }
 
 int LzariDecoder::decodeChar() {
     uint32_t range = high - low;
-    uint32_t x = ((value - low + 1) * cumFreq[0] - 1) / range;
+    uint32_t x = ((value - low + 1) * models.cumFreq[0] - 1) / range;
     int symbol = findSymbol(x);
-    high = low + range * cumFreq[symbol - 1] / cumFreq[0];
-    low += range * cumFreq[symbol] / cumFreq[0];
+    high = low + range * models.cumFreq[symbol - 1] / models.cumFreq[0];
+    low += range * models.cumFreq[symbol] / models.cumFreq[0];
     renormalise();
-    int c = symbolToChar[symbol];
-    updateModel(symbol);
+    int c = models.symbolToChar[symbol];
+    models.update(symbol);
     return c;
 }
 
 int LzariDecoder::decodePosition() {
     uint32_t range = high - low;
-    uint32_t x = ((value - low + 1) * positionCum[0] - 1) / range;
+    uint32_t x = ((value - low + 1) * models.positionCum[0] - 1) / range;
     int position = findPosition(x);
-    high = low + range * positionCum[position] / positionCum[0];
-    low += range * positionCum[position + 1] / positionCum[0];
+    high = low + range * models.positionCum[position] / models.positionCum[0];
+    low += range * models.positionCum[position + 1] / models.positionCum[0];
     renormalise();
     return position;
 }
