@@ -64,7 +64,7 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
             magnifier.activate();
             break;
         case CMD_WEBPAGE:
-            ShellExecuteW(nullptr, L"open", uiString(4), nullptr, nullptr, SW_SHOW);
+            ShellExecuteW(nullptr, L"open", uiString(UiText::WebPage), nullptr, nullptr, SW_SHOW);
             return 0;
         case CMD_HELP:
             ShowWindow(appState.mainWindow, SW_SHOWMAXIMIZED);
@@ -113,6 +113,8 @@ BOOL CALLBACK wakeEnumCallback(HWND window, LPARAM) {
 
 int createMainWindow(HINSTANCE instance) {
     appState.moduleInstance = instance;
+    // Never closed: the mutex must exist for as long as this instance runs, and the system
+    // closes the handle when the process ends.
     CreateMutexA(nullptr, FALSE, instanceName.text());
     DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {

@@ -171,7 +171,7 @@ void Magnifier::fillUncoveredAreas(HDC targetDc, const ViewStretch& stretch) {
     COLORREF previous = SetDCBrushColor(targetDc, kNeutralColour);
     HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
     for (int32_t i = 0; i < areas.count; ++i) {
-        const ViewRect& area = areas.rects[i];
+        const PixelRect& area = areas.rects[i];
         RECT rect = {area.left, area.top, area.right, area.bottom};
         FillRect(targetDc, &rect, brush);
     }

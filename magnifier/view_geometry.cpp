@@ -2,27 +2,9 @@
 
 #include <cstdint>
 
+#include "base/saturating.h"
+
 namespace {
-
-int32_t clampToInt32(int64_t value) {
-    if (value > INT32_MAX) {
-        return INT32_MAX;
-    }
-    if (value < INT32_MIN) {
-        return INT32_MIN;
-    }
-    return static_cast<int32_t>(value);
-}
-
-int32_t clampToRange(int64_t value, int32_t low, int32_t high) {
-    if (value < low) {
-        return low;
-    }
-    if (value > high) {
-        return high;
-    }
-    return static_cast<int32_t>(value);
-}
 
 // First target column (row) whose source lies inside the snapshot when the source starts
 // at srcStart < 0: the ceiling of the boundary, so it never falls short of the stretch's.
@@ -50,7 +32,7 @@ int64_t trailingEdge(int64_t srcStart, int64_t srcLength, int64_t destLength, in
 
 void addArea(UncoveredAreas& areas, int32_t left, int32_t top, int32_t right, int32_t bottom) {
     if (left < right && top < bottom && areas.count < 4) {
-        areas.rects[areas.count++] = ViewRect{left, top, right, bottom};
+        areas.rects[areas.count++] = PixelRect{left, top, right, bottom};
     }
 }
 

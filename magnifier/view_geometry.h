@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "base/pixel_rect.h"
+
 constexpr int32_t kMinZoom = 1;
 constexpr int32_t kMaxZoom = 16;
 constexpr int32_t kMinViewSize = 100;
@@ -29,14 +31,6 @@ struct ViewPoint {
     int32_t y;
 };
 
-// Right and bottom are exclusive.
-struct ViewRect {
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
-};
-
 // Source rectangle in snapshot pixels (srcX and srcY may be negative) and the size of the
 // target rectangle, which always starts at (0, 0) of the target surface.
 struct ViewStretch {
@@ -51,7 +45,7 @@ struct ViewStretch {
 // At most four rectangles, held in place so that painting allocates nothing.
 struct UncoveredAreas {
     int32_t count;
-    ViewRect rects[4];
+    PixelRect rects[4];
 };
 
 // Not positive gives 2, 16 and above give 16, 1..15 stay.

@@ -52,11 +52,12 @@ using GdipGetImageSideFn = int(WINAPI*)(void*, UINT*);
 
 // Looked up afresh at every use; null when the library or the export is missing.
 template <typename Function>
-Function lookup(HMODULE library, const char* exportName) {
-    if (library == nullptr) {
+Function lookup(const UniqueModule& library, const char* exportName) {
+    if (!library) {
         return nullptr;
     }
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, exportName)));
+    return reinterpret_cast<Function>(
+        reinterpret_cast<void*>(GetProcAddress(library.get(), exportName)));
 }
 
 }  // namespace
@@ -75,7 +76,7 @@ GdiplusLoader::GdiplusLoader()
 }
 
 GdiplusLoader::~GdiplusLoader() {
-    if (library == nullptr) {
+    if (!library) {
         return;
     }
     disposeImage();
@@ -86,7 +87,7 @@ GdiplusLoader::~GdiplusLoader() {
         }
         token = 0;
     }
-    FreeLibrary(library);
+    // The library is freed after this body, once nothing of it is used any more.
 }
 
 void GdiplusLoader::disposeImage() {
@@ -158,7 +159,7 @@ int GdiplusLoader::imageSize(uint32_t* width, uint32_t* height) const {
 }
 
 int GdiplusLoader::drawImage(HDC dc, int left, int top, int right, int bottom, void* imageHandle) {
-    if (library == nullptr) {
+    if (!library) {
         return 0;
     }
     auto createGraphics = lookup<GdipCreateFromHdcFn>(library, "GdipCreateFromHDC");

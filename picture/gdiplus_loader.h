@@ -8,6 +8,8 @@
 
 #include <cstdint>
 
+#include "base/win/handle_guards.h"
+
 // GDI+ status 0 (Ok); any other value is a failure.
 constexpr int kGdiplusOk = 0;
 // What createBitmapFromHbitmap returns when it cannot call GDI+ at all (GdiplusNotInitialized).
@@ -40,7 +42,7 @@ class GdiplusLoader {
     // calls were made.
     int drawImage(HDC dc, int left, int top, int right, int bottom, void* imageHandle);
 
-    HMODULE library;
+    UniqueModule library;
     uintptr_t token;
     void* image;
 };

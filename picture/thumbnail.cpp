@@ -27,7 +27,7 @@ void fillWhite(HDC dc) {
     SetBkColor(dc, previous);
 }
 
-void stretchInto(HDC picture, const ThumbnailRect& to, HDC view, int width, int height) {
+void stretchInto(HDC picture, const PixelRect& to, HDC view, int width, int height) {
     int previousMode = SetStretchBltMode(picture, HALFTONE);
     StretchBlt(picture, to.left, to.top, to.right - to.left, to.bottom - to.top, view, 0, 0, width,
                height, SRCCOPY);
@@ -179,7 +179,7 @@ void saveThumbnailPicture(const ThumbnailLoaders& loaders, HBITMAP view, int wid
     WindowDc screen(nullptr);
     UniqueHdc viewDc(CreateCompatibleDC(screen.get()));
     SelectGuard viewSelect(viewDc.get(), view);
-    const ThumbnailRect to = fitThumbnail(width, height);
+    const PixelRect to = fitThumbnail(width, height);
 
     UniqueBitmap pictureBitmap(
         CreateCompatibleBitmap(screen.get(), kThumbnailWidth, kThumbnailHeight));

@@ -2,29 +2,26 @@
 
 #include <cwchar>
 
+#include "base/ascii_case.h"
+
 namespace {
 
 const wchar_t kJpgExtension[] = L".jpg";
 constexpr size_t kJpgExtensionLength = sizeof(kJpgExtension) / sizeof(kJpgExtension[0]) - 1;
 const wchar_t kHexDigits[] = L"0123456789abcdef";
 
-wchar_t asciiLower(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
-bool equalsIgnoringAsciiCase(const wchar_t* a, const wchar_t* b) {
-    for (; *a != L'\0' && *b != L'\0'; ++a, ++b) {
-        if (asciiLower(*a) != asciiLower(*b)) {
-            return false;
-        }
-    }
-    return *a == *b;
+// Whether the length characters of path end in ".jpg", in any ASCII letter case; the same as
+// the text from its last '.' being ".jpg", as "jpg" holds no dot.
+bool endsInJpg(const wchar_t* path, size_t length) {
+    return length >= kJpgExtensionLength &&
+           equalsIgnoringAsciiCase(path + length - kJpgExtensionLength, kJpgExtension,
+                                   kJpgExtensionLength);
 }
 
 }  // namespace
 
-ThumbnailRect fitThumbnail(int32_t width, int32_t height) {
-    ThumbnailRect rect = {0, 0, kThumbnailWidth, kThumbnailHeight};
+PixelRect fitThumbnail(int32_t width, int32_t height) {
+    PixelRect rect = {0, 0, kThumbnailWidth, kThumbnailHeight};
     if (width < 0) {
         width = 0;
     }
@@ -54,8 +51,7 @@ int ensureJpgExtension(wchar_t* path, size_t capacity) {
     if (length == capacity) {
         return 0;  // not terminated inside the buffer
     }
-    const wchar_t* dot = wcsrchr(path, L'.');
-    if (dot != nullptr && equalsIgnoringAsciiCase(dot, kJpgExtension)) {
+    if (endsInJpg(path, length)) {
         return 1;
     }
     if (capacity - length <= kJpgExtensionLength) {
@@ -74,8 +70,7 @@ int temporarySaveName(const wchar_t* path, unsigned attempt, wchar_t* out, size_
         return 0;
     }
     const size_t length = wcsnlen(path, capacity);
-    if (length == capacity || length < kJpgExtensionLength ||
-        !equalsIgnoringAsciiCase(path + length - kJpgExtensionLength, kJpgExtension)) {
+    if (length == capacity || !endsInJpg(path, length)) {
         return 0;
     }
     wmemcpy(out, path, length + 1);

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "base/pixel_rect.h"
+
 constexpr int32_t kThumbnailWidth = 250;
 constexpr int32_t kThumbnailHeight = 200;
 // 1/250 and 1/200 as single-precision values (bit patterns 3B83126F and 3BA3D70A). Their
@@ -19,17 +21,9 @@ constexpr uint32_t kWatermarkSideLimit = 4096;
 // How many temporary names a save tries before it gives up.
 constexpr unsigned kTemporaryNameCount = 256;
 
-// Right and bottom are exclusive.
-struct ThumbnailRect {
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
-};
-
 // The view of width x height scaled to fit the thumbnail, centred on the axis it does not
 // fill. Negative sizes count as 0.
-ThumbnailRect fitThumbnail(int32_t width, int32_t height);
+PixelRect fitThumbnail(int32_t width, int32_t height);
 
 // Appends ".jpg" in place unless the text from the path's last '.' is ".jpg" in any ASCII
 // letter case. 1 when the path now ends in the extension; 0 (path unchanged) for a null path

@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include "base/ascii_case.h"
+
 namespace {
 
 const wchar_t kArgument[] = L" -bg";
@@ -37,22 +39,11 @@ TextSpan commandFileName(const wchar_t* text, size_t length) {
     return span;
 }
 
-wchar_t foldAsciiCase(wchar_t c) {
-    return (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
-}
-
 // File names compare without regard to ASCII letter case, as the file system does. Other
 // letters must match exactly: a name that differs only there is left alone, never rewritten.
 bool sameFileName(TextSpan a, TextSpan b) {
-    if (a.length == 0 || a.length != b.length) {
-        return false;
-    }
-    for (size_t i = 0; i < a.length; ++i) {
-        if (foldAsciiCase(a.text[i]) != foldAsciiCase(b.text[i])) {
-            return false;
-        }
-    }
-    return true;
+    return a.length != 0 && a.length == b.length &&
+           equalsIgnoringAsciiCase(a.text, b.text, a.length);
 }
 
 }  // namespace

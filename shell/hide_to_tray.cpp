@@ -14,8 +14,8 @@ bool minimiseAnimationOn() {
     return info.iMinAnimate != 0;
 }
 
-TrayRect toTrayRect(const RECT& rect) {
-    return TrayRect{rect.left, rect.top, rect.right, rect.bottom};
+PixelRect toPixelRect(const RECT& rect) {
+    return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
 }
 
 TrayAreaFacts gatherTrayAreaFacts() {
@@ -25,13 +25,13 @@ TrayAreaFacts gatherTrayAreaFacts() {
     if (taskbar != nullptr) {
         facts.hasTaskbarWindow = true;
         GetWindowRect(taskbar, &rect);
-        facts.taskbarWindowRect = toTrayRect(rect);
+        facts.taskbarWindowRect = toPixelRect(rect);
         HWND notify = FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr);
         if (notify != nullptr) {
             facts.hasNotifyWindow = true;
             rect = RECT{};
             GetWindowRect(notify, &rect);
-            facts.notifyWindowRect = toTrayRect(rect);
+            facts.notifyWindowRect = toPixelRect(rect);
         }
     }
     // The structure's own size: the shell of a 64-bit system refuses the 32-bit layout's 36.
@@ -40,11 +40,11 @@ TrayAreaFacts gatherTrayAreaFacts() {
     if (SHAppBarMessage(ABM_GETTASKBARPOS, &bar) != 0) {
         facts.hasTaskbarPosition = true;
         facts.taskbarEdge = bar.uEdge;
-        facts.taskbarPositionRect = toTrayRect(bar.rc);
+        facts.taskbarPositionRect = toPixelRect(bar.rc);
     }
     rect = RECT{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &rect, 0);
-    facts.workArea = toTrayRect(rect);
+    facts.workArea = toPixelRect(rect);
     return facts;
 }
 
@@ -54,7 +54,7 @@ void findTrayArea(RECT* rect) {
     if (rect == nullptr) {
         return;
     }
-    TrayRect area = chooseTrayArea(gatherTrayAreaFacts());
+    PixelRect area = chooseTrayArea(gatherTrayAreaFacts());
     rect->left = area.left;
     rect->top = area.top;
     rect->right = area.right;

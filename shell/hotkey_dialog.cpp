@@ -23,7 +23,7 @@ INT_PTR onOk(HWND dialog) {
     HotkeyEntry entry = unpackHotkey(static_cast<uint64_t>(packed));
     HotkeyCheck check = checkHotkeyEntry(entry);
     if (check == HotkeyCheck::kRejected) {
-        const wchar_t* text = uiString(5);
+        const wchar_t* text = uiString(UiText::HotkeyError);
         MessageBoxW(dialog, text != nullptr ? text : L"", L"Error", MB_OK);
         return 0;
     }

@@ -2,34 +2,29 @@
 
 #include <cstdint>
 
+#include "base/saturating.h"
+
 namespace {
 
 int32_t minus(int32_t value, int64_t amount) {
-    int64_t result = static_cast<int64_t>(value) - amount;
-    if (result < INT32_MIN) {
-        return INT32_MIN;
-    }
-    if (result > INT32_MAX) {
-        return INT32_MAX;
-    }
-    return static_cast<int32_t>(result);
+    return clampToInt32(int64_t{value} - amount);
 }
 
-TrayRect fromTaskbarPosition(uint32_t edge, const TrayRect& rc) {
+PixelRect fromTaskbarPosition(uint32_t edge, const PixelRect& rc) {
     switch (edge) {
         case kEdgeLeft:
         case kEdgeRight:
-            return TrayRect{rc.left, minus(rc.bottom, 100), rc.right, minus(rc.bottom, 16)};
+            return PixelRect{rc.left, minus(rc.bottom, 100), rc.right, minus(rc.bottom, 16)};
         case kEdgeTop:
         case kEdgeBottom:
-            return TrayRect{minus(rc.right, 100), rc.top, minus(rc.right, 16), rc.bottom};
+            return PixelRect{minus(rc.right, 100), rc.top, minus(rc.right, 16), rc.bottom};
         default:
             // Nothing known about an edge like this: an empty target rather than stale memory.
-            return TrayRect{0, 0, 0, 0};
+            return PixelRect{0, 0, 0, 0};
     }
 }
 
-TrayRect fromTaskbarWindow(TrayRect rect) {
+PixelRect fromTaskbarWindow(PixelRect rect) {
     if (static_cast<int64_t>(rect.right) - rect.left > 150) {
         rect.left = minus(rect.right, 150);
     }
@@ -41,7 +36,7 @@ TrayRect fromTaskbarWindow(TrayRect rect) {
 
 }  // namespace
 
-TrayRect chooseTrayArea(const TrayAreaFacts& facts) {
+PixelRect chooseTrayArea(const TrayAreaFacts& facts) {
     if (facts.hasNotifyWindow) {
         return facts.notifyWindowRect;
     }
@@ -52,7 +47,7 @@ TrayRect chooseTrayArea(const TrayAreaFacts& facts) {
     if (facts.hasTaskbarWindow) {
         return fromTaskbarWindow(facts.taskbarWindowRect);
     }
-    TrayRect area = facts.workArea;
+    PixelRect area = facts.workArea;
     area.left = minus(area.right, 150);
     area.top = minus(area.bottom, 30);
     return area;

@@ -4,16 +4,7 @@
 
 #include <cstdint>
 
-struct TrayRect {
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
-};
-
-inline bool operator==(const TrayRect& a, const TrayRect& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
+#include "base/pixel_rect.h"
 
 // The taskbar edges as the shell reports them.
 enum : uint32_t { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 };
@@ -21,19 +12,19 @@ enum : uint32_t { kEdgeLeft = 0, kEdgeTop = 1, kEdgeRight = 2, kEdgeBottom = 3 }
 struct TrayAreaFacts {
     // "TrayNotifyWnd" inside "Shell_TrayWnd": both windows exist.
     bool hasNotifyWindow;
-    TrayRect notifyWindowRect;
+    PixelRect notifyWindowRect;
     // The shell answered the taskbar position query.
     bool hasTaskbarPosition;
     uint32_t taskbarEdge;
-    TrayRect taskbarPositionRect;
+    PixelRect taskbarPositionRect;
     // A "Shell_TrayWnd" window exists.
     bool hasTaskbarWindow;
-    TrayRect taskbarWindowRect;
-    TrayRect workArea;
+    PixelRect taskbarWindowRect;
+    PixelRect workArea;
 };
 
 // The first rule that applies wins: the notification window itself; a strip near the end of
 // the taskbar the shell reports (an edge outside 0-3 gives the empty rectangle); the last
 // 150 x 30 of the taskbar window; the bottom-right 150 x 30 of the work area. Differences
 // that would leave the 32-bit range saturate instead of wrapping.
-TrayRect chooseTrayArea(const TrayAreaFacts& facts);
+PixelRect chooseTrayArea(const TrayAreaFacts& facts);

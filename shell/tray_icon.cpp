@@ -40,14 +40,7 @@ void fillNotifyRecord(NOTIFYICONDATAW& record, HWND owner, UINT id, HICON iconIm
 }
 
 TrayIcon::TrayIcon()
-    : threadId(0),
-      thread(nullptr),
-      tip{},
-      icon(nullptr),
-      iconId(0),
-      owner(nullptr),
-      stopEvent(nullptr),
-      refreshIntervalMs(kRefreshIntervalMs) {}
+    : threadId(0), tip{}, iconId(0), owner(nullptr), refreshIntervalMs(kRefreshIntervalMs) {}
 
 TrayIcon::~TrayIcon() {
     remove();
@@ -59,15 +52,14 @@ void TrayIcon::setOwner(HWND window) {
 
 int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefresher) {
     // The refresher reads the fields about to change: it pauses while they do.
-    bool refresherRan = thread != nullptr;
+    bool refresherRan = static_cast<bool>(thread);
     stopRefresher();
     iconId = id;
-    if (icon != iconImage) {
-        releaseIcon();
-        icon = iconImage;
+    if (icon.get() != iconImage) {
+        icon.reset(iconImage);
     }
     lstrcpynA(tip, tipText != nullptr ? tipText : "", sizeof(tip));
-    notify(NIM_ADD, icon, tip);
+    notify(NIM_ADD, icon.get(), tip);
     if (startRefresher != 0 || refresherRan) {
         this->startRefresher();
     }
@@ -78,15 +70,15 @@ int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefres
 void TrayIcon::remove() {
     stopRefresher();
     notify(NIM_DELETE, nullptr, nullptr);
-    releaseIcon();
+    icon.reset();
 }
 
 void TrayIcon::restore() {
-    if (owner == nullptr || icon == nullptr) {
+    if (owner == nullptr || !icon) {
         return;
     }
-    if (!notify(NIM_ADD, icon, tip)) {
-        notify(NIM_MODIFY, icon, tip);
+    if (!notify(NIM_ADD, icon.get(), tip)) {
+        notify(NIM_MODIFY, icon.get(), tip);
     }
 }
 
@@ -96,45 +88,36 @@ BOOL TrayIcon::notify(DWORD message, HICON iconImage, const char* text) const {
     return Shell_NotifyIconW(message, &record);
 }
 
+// The stop event exists before the thread that waits on it, and goes only after it.
 void TrayIcon::startRefresher() {
-    stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (stopEvent == nullptr) {
+    stopEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!stopEvent) {
         return;  // without a way to stop it cooperatively, no refresher runs
     }
-    thread = CreateThread(nullptr, 0, refresherMain, this, 0, &threadId);
-    if (thread == nullptr) {
-        CloseHandle(stopEvent);
-        stopEvent = nullptr;
+    thread.reset(CreateThread(nullptr, 0, refresherMain, this, 0, &threadId));
+    if (!thread) {
+        stopEvent.reset();
         threadId = 0;
     }
 }
 
 void TrayIcon::stopRefresher() {
-    if (thread == nullptr) {
+    if (!thread) {
         return;
     }
-    SetEvent(stopEvent);
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    CloseHandle(stopEvent);
-    thread = nullptr;
-    stopEvent = nullptr;
+    SetEvent(stopEvent.get());
+    WaitForSingleObject(thread.get(), INFINITE);
+    thread.reset();
+    stopEvent.reset();
     threadId = 0;
-}
-
-void TrayIcon::releaseIcon() {
-    if (icon != nullptr) {
-        DestroyIcon(icon);
-        icon = nullptr;
-    }
 }
 
 // The shell loses its icons when it restarts; every pass puts ours back if it is gone.
 DWORD WINAPI TrayIcon::refresherMain(LPVOID context) {
     TrayIcon* self = static_cast<TrayIcon*>(context);
-    while (WaitForSingleObject(self->stopEvent, self->refreshIntervalMs) == WAIT_TIMEOUT) {
-        if (!self->notify(NIM_MODIFY, self->icon, self->tip)) {
-            self->notify(NIM_ADD, self->icon, self->tip);
+    while (WaitForSingleObject(self->stopEvent.get(), self->refreshIntervalMs) == WAIT_TIMEOUT) {
+        if (!self->notify(NIM_MODIFY, self->icon.get(), self->tip)) {
+            self->notify(NIM_ADD, self->icon.get(), self->tip);
         }
     }
     return 0;

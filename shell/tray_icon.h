@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "base/win/handle_guards.h"
+
 // Owns the icon handle given to add from then on: it stays valid for as long as the shell
 // may be handed it again, and is destroyed once, by remove, by a later add with another
 // icon, or by the destructor.
@@ -24,20 +26,19 @@ class TrayIcon {
     BOOL notify(DWORD message, HICON iconImage, const char* text) const;
 
     DWORD threadId;
-    HANDLE thread;
+    UniqueKernelHandle thread;
     char tip[1024];
-    HICON icon;
+    UniqueIcon icon;
     UINT iconId;
     HWND owner;
     // Set to end the refresher; it waits on this between its passes.
-    HANDLE stopEvent;
+    UniqueKernelHandle stopEvent;
     // The refresher's pause between two passes.
     DWORD refreshIntervalMs;
 
   private:
     void startRefresher();
     void stopRefresher();
-    void releaseIcon();
     static DWORD WINAPI refresherMain(LPVOID context);
 };
 

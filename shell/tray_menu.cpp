@@ -4,25 +4,21 @@
 #include "resources/resource_ids.h"
 #include "texts/texts.h"
 
-HMENU buildTrayMenu(HINSTANCE instance, int autostartFlag, HMENU* popup) {
+UniqueMenu buildTrayMenu(HINSTANCE instance, int autostartFlag, HMENU* popup) {
     *popup = nullptr;
-    HMENU menu = LoadMenuA(instance, MAKEINTRESOURCEA(IDM_TRAYMENU));
-    if (menu == nullptr) {
-        return nullptr;
-    }
-    HMENU items = GetSubMenu(menu, 0);
+    UniqueMenu menu(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_TRAYMENU)));
+    HMENU items = menu ? GetSubMenu(menu.get(), 0) : nullptr;
     if (items == nullptr) {
-        DestroyMenu(menu);
-        return nullptr;
+        return UniqueMenu();
     }
     // Command id 0: choosing it ends the menu without a command.
-    AppendMenuW(items, MF_STRING, 0, uiString(6));
+    AppendMenuW(items, MF_STRING, 0, uiString(UiText::CloseMenu));
 
     MENUITEMINFOW autostartItem = {};
     autostartItem.cbSize = sizeof(autostartItem);
     autostartItem.fMask = MIIM_TYPE;
     autostartItem.fType = MFT_STRING;
-    autostartItem.dwTypeData = const_cast<wchar_t*>(uiString(7));
+    autostartItem.dwTypeData = const_cast<wchar_t*>(uiString(UiText::StartWithWindows));
     SetMenuItemInfoW(items, CMD_AUTOSTART, FALSE, &autostartItem);
     CheckMenuItem(items, CMD_AUTOSTART,
                   MF_BYCOMMAND | (autostartFlag != 0 ? MF_CHECKED : MF_UNCHECKED));
@@ -32,8 +28,8 @@ HMENU buildTrayMenu(HINSTANCE instance, int autostartFlag, HMENU* popup) {
 
 void showTrayMenu(HWND window, HINSTANCE instance, int autostartFlag) {
     HMENU items = nullptr;
-    HMENU menu = buildTrayMenu(instance, autostartFlag, &items);
-    if (menu == nullptr) {
+    UniqueMenu menu = buildTrayMenu(instance, autostartFlag, &items);
+    if (!menu) {
         return;
     }
     POINT cursor = {};
@@ -44,7 +40,7 @@ void showTrayMenu(HWND window, HINSTANCE instance, int autostartFlag) {
         TrackPopupMenu(items, TPM_RETURNCMD, cursor.x, cursor.y, 0, window, nullptr));
     // Lets the owner's thread leave the menu state at once, as a tray menu needs.
     PostMessageA(window, WM_NULL, 0, 0);
-    DestroyMenu(menu);
+    menu.reset();  // before the command, which may open a window of its own
     if (command > 0) {
         SendMessageA(window, WM_COMMAND, command, 0);
     }

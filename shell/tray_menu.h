@@ -3,10 +3,12 @@
 
 #include <windows.h>
 
-// Loads menu 134 and prepares its popup for showing: the appended entry uiString(6), the
-// autostart entry's text uiString(7) and its check mark from autostartFlag. Returns the loaded
-// menu, which the caller destroys, and sets popup to the menu to show (null on failure).
-HMENU buildTrayMenu(HINSTANCE instance, int autostartFlag, HMENU* popup);
+#include "base/win/handle_guards.h"
+
+// Loads menu 134 and prepares its popup for showing: the appended entry UiText::CloseMenu,
+// the autostart entry's text UiText::StartWithWindows and its check mark from autostartFlag.
+// Returns the owner of the loaded menu and sets popup to the menu to show (null on failure).
+UniqueMenu buildTrayMenu(HINSTANCE instance, int autostartFlag, HMENU* popup);
 
 // Shows the menu at the cursor and sends the chosen command to window.
 void showTrayMenu(HWND window, HINSTANCE instance, int autostartFlag);

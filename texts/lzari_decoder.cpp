@@ -2,6 +2,25 @@
 
 using namespace lzari;
 
+namespace {
+
+// The smallest index 1..last whose entry in the falling table cumulative is not above x.
+int firstNotAbove(const uint16_t* cumulative, int last, uint32_t x) {
+    int i = 1;
+    int j = last;
+    while (i < j) {
+        int k = (i + j) / 2;
+        if (cumulative[k] > x) {
+            i = k + 1;
+        } else {
+            j = k;
+        }
+    }
+    return i;
+}
+
+}  // namespace
+
 LzariDecoder::LzariDecoder() = default;
 
 LzariDecoder::~LzariDecoder() = default;
@@ -22,19 +41,7 @@ int LzariDecoder::getBit() {
 }
 
 void LzariDecoder::startModel() {
-    cumFreq[kCharacters] = 0;
-    for (int s = kCharacters; s >= 1; s--) {
-        charToSymbol[s - 1] = static_cast<int16_t>(s);
-        symbolToChar[s] = static_cast<int16_t>(s - 1);
-        freq[s] = 1;
-        cumFreq[s - 1] = static_cast<uint16_t>(cumFreq[s] + 1);
-    }
-    freq[0] = 0;
-    // Near positions are the likelier ones; this model never changes.
-    positionCum[kRingSize] = 0;
-    for (int i = kRingSize; i >= 1; i--) {
-        positionCum[i - 1] = static_cast<uint16_t>(positionCum[i] + 10000 / (i + 200));
-    }
+    models.start();
 }
 
 void LzariDecoder::renormalise() {
@@ -58,55 +65,31 @@ void LzariDecoder::renormalise() {
 
 // The smallest symbol whose cumulative frequency is not above x (symbols 1..314).
 int LzariDecoder::findSymbol(uint32_t x) const {
-    int i = 1;
-    int j = kCharacters;
-    while (i < j) {
-        int k = (i + j) / 2;
-        if (cumFreq[k] > x) {
-            i = k + 1;
-        } else {
-            j = k;
-        }
-    }
-    return i;
+    return firstNotAbove(models.cumFreq, kCharacters, x);
 }
 
 int LzariDecoder::findPosition(uint32_t x) const {
-    int i = 1;
-    int j = kRingSize;
-    while (i < j) {
-        int k = (i + j) / 2;
-        if (positionCum[k] > x) {
-            i = k + 1;
-        } else {
-            j = k;
-        }
-    }
-    return i - 1;
-}
-
-void LzariDecoder::updateModel(int symbol) {
-    lzari::updateCharModel(charToSymbol, symbolToChar, freq, cumFreq, symbol);
+    return firstNotAbove(models.positionCum, kRingSize, x) - 1;
 }
 
 int LzariDecoder::decodeChar() {
     uint32_t range = high - low;
-    uint32_t x = ((value - low + 1) * cumFreq[0] - 1) / range;
+    uint32_t x = ((value - low + 1) * models.cumFreq[0] - 1) / range;
     int symbol = findSymbol(x);
-    high = low + range * cumFreq[symbol - 1] / cumFreq[0];
-    low += range * cumFreq[symbol] / cumFreq[0];
+    high = low + range * models.cumFreq[symbol - 1] / models.cumFreq[0];
+    low += range * models.cumFreq[symbol] / models.cumFreq[0];
     renormalise();
-    int c = symbolToChar[symbol];
-    updateModel(symbol);
+    int c = models.symbolToChar[symbol];
+    models.update(symbol);
     return c;
 }
 
 int LzariDecoder::decodePosition() {
     uint32_t range = high - low;
-    uint32_t x = ((value - low + 1) * positionCum[0] - 1) / range;
+    uint32_t x = ((value - low + 1) * models.positionCum[0] - 1) / range;
     int position = findPosition(x);
-    high = low + range * positionCum[position] / positionCum[0];
-    low += range * positionCum[position + 1] / positionCum[0];
+    high = low + range * models.positionCum[position] / models.positionCum[0];
+    low += range * models.positionCum[position + 1] / models.positionCum[0];
     renormalise();
     return position;
 }

@@ -26,7 +26,6 @@ class LzariDecoder {
     void startModel();
     int decodeChar();
     int findSymbol(uint32_t x) const;
-    void updateModel(int symbol);
     int decodePosition();
     int findPosition(uint32_t x) const;
     void renormalise();
@@ -36,11 +35,7 @@ class LzariDecoder {
     uint16_t bitMask = 0;  // 0: the next bit comes from a fresh byte
     uint32_t textLength = 0;
     uint8_t ring[lzari::kRingSize] = {};
-    int16_t charToSymbol[lzari::kCharacters] = {};
-    int16_t symbolToChar[lzari::kCharacters + 1] = {};
-    uint16_t freq[lzari::kCharacters + 1] = {};
-    uint16_t cumFreq[lzari::kCharacters + 1] = {};
-    uint16_t positionCum[lzari::kRingSize + 1] = {};
+    lzari::Models models;
     uint32_t low = 0;
     uint32_t high = lzari::kWhole;
     uint32_t value = 0;

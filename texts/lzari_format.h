@@ -24,37 +24,61 @@ constexpr int kStartBits = 17;
 // A match of length n is coded as character n + 253; its distance d as position d - 1.
 constexpr int kLengthOffset = 255 - kMatchThreshold;
 
-// The adaptive character model's update after each coded symbol. Encoder and decoder must
-// apply exactly the same update, so there is one copy of it.
-inline void updateCharModel(int16_t* charToSymbol, int16_t* symbolToChar, uint16_t* freq,
-                            uint16_t* cumFreq, int symbol) {
-    if (cumFreq[0] >= kRescaleLimit) {
-        uint32_t total = 0;
-        for (int i = kCharacters; i >= 1; i--) {
-            cumFreq[i] = static_cast<uint16_t>(total);
-            freq[i] = static_cast<uint16_t>((freq[i] + 1) / 2);
-            total += freq[i];
+// The adaptive character model and the fixed position model. Encoder and decoder must start
+// them alike and update them alike, so both hold this one definition.
+struct Models {
+    int16_t charToSymbol[kCharacters] = {};
+    int16_t symbolToChar[kCharacters + 1] = {};  // entry 0 is never read
+    uint16_t freq[kCharacters + 1] = {};
+    uint16_t cumFreq[kCharacters + 1] = {};
+    uint16_t positionCum[kRingSize + 1] = {};
+
+    // Every character seen once; near positions are the likelier ones, for good.
+    void start() {
+        cumFreq[kCharacters] = 0;
+        for (int s = kCharacters; s >= 1; s--) {
+            charToSymbol[s - 1] = static_cast<int16_t>(s);
+            symbolToChar[s] = static_cast<int16_t>(s - 1);
+            freq[s] = 1;
+            cumFreq[s - 1] = static_cast<uint16_t>(cumFreq[s] + 1);
         }
-        cumFreq[0] = static_cast<uint16_t>(total);
+        freq[0] = 0;
+        positionCum[kRingSize] = 0;
+        for (int i = kRingSize; i >= 1; i--) {
+            positionCum[i - 1] = static_cast<uint16_t>(positionCum[i] + 10000 / (i + 200));
+        }
     }
-    // Move the symbol to the front of its run of equal frequencies, so the order holds after
-    // the increment.
-    int i = symbol;
-    while (freq[i] == freq[i - 1]) {
-        i--;
+
+    // The character model after each coded symbol.
+    void update(int symbol) {
+        if (cumFreq[0] >= kRescaleLimit) {
+            uint32_t total = 0;
+            for (int i = kCharacters; i >= 1; i--) {
+                cumFreq[i] = static_cast<uint16_t>(total);
+                freq[i] = static_cast<uint16_t>((freq[i] + 1) / 2);
+                total += freq[i];
+            }
+            cumFreq[0] = static_cast<uint16_t>(total);
+        }
+        // Move the symbol to the front of its run of equal frequencies, so the order holds
+        // after the increment.
+        int i = symbol;
+        while (freq[i] == freq[i - 1]) {
+            i--;
+        }
+        if (i < symbol) {
+            int16_t first = symbolToChar[i];
+            int16_t moved = symbolToChar[symbol];
+            symbolToChar[i] = moved;
+            symbolToChar[symbol] = first;
+            charToSymbol[moved] = static_cast<int16_t>(i);
+            charToSymbol[first] = static_cast<int16_t>(symbol);
+        }
+        freq[i]++;
+        while (--i >= 0) {
+            cumFreq[i]++;
+        }
     }
-    if (i < symbol) {
-        int16_t first = symbolToChar[i];
-        int16_t moved = symbolToChar[symbol];
-        symbolToChar[i] = moved;
-        symbolToChar[symbol] = first;
-        charToSymbol[moved] = static_cast<int16_t>(i);
-        charToSymbol[first] = static_cast<int16_t>(symbol);
-    }
-    freq[i]++;
-    while (--i >= 0) {
-        cumFreq[i]++;
-    }
-}
+};
 
 }  // namespace lzari

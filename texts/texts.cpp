@@ -56,8 +56,8 @@ void loadTexts(LanguageSource language) {
     loadedTexts = texts;
 }
 
-const wchar_t* uiString(int index) {
-    return wideOf(uiStringFor(loadedTexts, currentLanguage(), index));
+const wchar_t* uiString(UiText text) {
+    return wideOf(uiStringFor(loadedTexts, currentLanguage(), static_cast<int>(text)));
 }
 
 const wchar_t* helpText() {

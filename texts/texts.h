@@ -8,6 +8,15 @@ using LanguageSource = int (*)();
 
 // Expands the texts once; language is asked at every later look-up (English without one).
 void loadTexts(LanguageSource language);
-// Entry index (0..31) of the current language's string list; the text lives for the process.
-const wchar_t* uiString(int index);
+// The entries of a language's string list that the program shows, by their line in
+// texts/source/*_strings_*.txt (counted from 0) out of 32; every other entry is empty.
+enum class UiText : int {
+    WebPage = 4,           // the address the menu's web page entry opens
+    HotkeyError = 5,       // the message for a hotkey entry without a key or a modifier
+    CloseMenu = 6,         // the tray menu's last entry, which only closes the menu
+    StartWithWindows = 7,  // the tray menu's autostart entry
+};
+
+// The entry of the current language's string list; the text lives for the process.
+const wchar_t* uiString(UiText text);
 const wchar_t* helpText();

@@ -5,20 +5,7 @@
 using namespace lzari;
 
 LzariEncoder::LzariEncoder() : bytes(kHeaderSize, 0) {
-    // The same starting models as the decoder: every character once, positions by distance.
-    cumFreq[kCharacters] = 0;
-    for (int s = kCharacters; s >= 1; s--) {
-        charToSymbol[s - 1] = static_cast<int16_t>(s);
-        symbolToChar[s] = static_cast<int16_t>(s - 1);
-        freq[s] = 1;
-        cumFreq[s - 1] = static_cast<uint16_t>(cumFreq[s] + 1);
-    }
-    freq[0] = 0;
-    symbolToChar[0] = 0;
-    positionCum[kRingSize] = 0;
-    for (int i = kRingSize; i >= 1; i--) {
-        positionCum[i - 1] = static_cast<uint16_t>(positionCum[i] + 10000 / (i + 200));
-    }
+    models.start();
 }
 
 void LzariEncoder::putBit(int bit) {
@@ -64,14 +51,10 @@ void LzariEncoder::narrow(uint32_t upper, uint32_t lower, uint32_t total) {
     }
 }
 
-void LzariEncoder::updateModel(int symbol) {
-    lzari::updateCharModel(charToSymbol, symbolToChar, freq, cumFreq, symbol);
-}
-
 void LzariEncoder::encodeChar(int c) {
-    int symbol = charToSymbol[c];
-    narrow(cumFreq[symbol - 1], cumFreq[symbol], cumFreq[0]);
-    updateModel(symbol);
+    int symbol = models.charToSymbol[c];
+    narrow(models.cumFreq[symbol - 1], models.cumFreq[symbol], models.cumFreq[0]);
+    models.update(symbol);
 }
 
 void LzariEncoder::putLiteral(uint8_t byte) {
@@ -86,7 +69,7 @@ int LzariEncoder::putMatch(int length, int distance) {
     }
     encodeChar(length + kLengthOffset);
     int position = distance - 1;
-    narrow(positionCum[position], positionCum[position + 1], positionCum[0]);
+    narrow(models.positionCum[position], models.positionCum[position + 1], models.positionCum[0]);
     textLength += static_cast<uint32_t>(length);
     return 1;
 }

@@ -25,13 +25,8 @@ class LzariEncoder {
     void emit(int bit);
     void narrow(uint32_t upper, uint32_t lower, uint32_t total);
     void encodeChar(int c);
-    void updateModel(int symbol);
 
-    int16_t charToSymbol[lzari::kCharacters];
-    int16_t symbolToChar[lzari::kCharacters + 1];
-    uint16_t freq[lzari::kCharacters + 1];
-    uint16_t cumFreq[lzari::kCharacters + 1];
-    uint16_t positionCum[lzari::kRingSize + 1];
+    lzari::Models models;
     uint32_t low = 0;
     uint32_t high = lzari::kWhole;
     uint32_t followBits = 0;  // opposite bits owed after the next decided bit

@@ -179,29 +179,23 @@ TEST_F(Autostart, ASecondStartRewritesTheEntryToItsOwnPath) {
 
 // A folder named in several scripts outside the system's code page reaches the entry whole.
 TEST_F(Autostart, AFolderInAnyScriptIsStoredExactly) {
-    std::string base = e2e::makeTempFolder("autostart");
-    std::string folder = e2e::makeSubfolder(
-        base,
-        u8"\u0141\u00f3d\u017a \u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438 \u5de5\u5177");
-    ASSERT_FALSE(folder.empty());
-    {
-        Program program(folder);
-        ASSERT_TRUE(program.start());
-        ASSERT_NE(program.waitForMainWindow(), nullptr);
-        toggle(program);
-        e2e::RegistryValue value = e2e::readRunValue(kValue);
-        EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
-        std::wstring command = L"\"" + e2e::widen(program.exePath()) + L"\" -bg";
-        const std::string bytes(reinterpret_cast<const char*>(command.data()),
-                                command.size() * sizeof(WCHAR));
-        // The registry may count a terminator after the text.
-        EXPECT_EQ(value.data.substr(0, bytes.size()), bytes);
-        EXPECT_LE(value.data.size(), bytes.size() + sizeof(WCHAR));
-        EXPECT_EQ(value.text(), commandFor(program));
-        toggle(program);
-        EXPECT_FALSE(e2e::readRunValue(kValue).present);
-    }
-    e2e::removeFolder(base);
+    e2e::AnyScriptFolder folder("autostart");
+    ASSERT_FALSE(folder.path().empty());
+    Program program(folder.path());
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    toggle(program);
+    e2e::RegistryValue value = e2e::readRunValue(kValue);
+    EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
+    std::wstring command = L"\"" + e2e::widen(program.exePath()) + L"\" -bg";
+    const std::string bytes(reinterpret_cast<const char*>(command.data()),
+                            command.size() * sizeof(WCHAR));
+    // The registry may count a terminator after the text.
+    EXPECT_EQ(value.data.substr(0, bytes.size()), bytes);
+    EXPECT_LE(value.data.size(), bytes.size() + sizeof(WCHAR));
+    EXPECT_EQ(value.text(), commandFor(program));
+    toggle(program);
+    EXPECT_FALSE(e2e::readRunValue(kValue).present);
 }
 
 // The longest path the program takes whole: 259 characters give a text of 265.

@@ -171,12 +171,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ClipboardExportGdi, ManyExportsLeaveTheCountWhereItWas) {
     e2e::GdiCounter counter;
     Program program;
-    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
     ASSERT_TRUE(counter.start(program));
-    ASSERT_NE(program.waitForMainWindow(), nullptr);
-    ASSERT_TRUE(e2e::sendToWindow(program.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0));
-    HWND zoom = program.zoomWindow();
-    ASSERT_TRUE(IsWindowVisible(zoom));
+    HWND zoom = e2e::magnifyNow(program);
+    ASSERT_NE(zoom, nullptr);
     ASSERT_TRUE(e2e::sendKeyDown(zoom, 'B'));
     const long afterFirst = counter.settledCount();
     ASSERT_GT(afterFirst, 0);

@@ -86,9 +86,8 @@ TEST_P(ExportLibrary, MissingThumbnailEndsWithoutDialogOrFileAndTheRestWorks) {
     ASSERT_TRUE(e2e::sendKeyDown(zoom, 'P'));
     EXPECT_EQ(e2e::clipboardText().blockSize, 7u);
 
-    ASSERT_TRUE(program.postCommand(CMD_EXIT));
     DWORD code = 1;
-    ASSERT_TRUE(program.waitForExit(10000, &code));
+    ASSERT_TRUE(program.exitByCommand(&code));
     EXPECT_EQ(code, 0u);
 }
 

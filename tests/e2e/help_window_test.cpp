@@ -34,18 +34,18 @@ class HelpWindow : public ::testing::Test {
         e2e::pumpFor(300);  // let the focus change settle before keys are held
     }
     bool topRowPainted() {
-        RECT client = e2e::clientAreaOnScreen(main_);
+        RECT client = e2e::clientRectOnScreen(main_);
         RECT strip = {client.right - 10, client.top, client.right, client.top + 1};
-        e2e::ScreenPicture top(strip);
+        e2e::PixelGrid top = e2e::captureScreen(strip);
         return !top.empty() && top.at(5, 0) == RGB(0, 0, 200);
     }
-    e2e::ScreenPicture page() { return e2e::ScreenPicture(e2e::clientAreaOnScreen(main_)); }
+    e2e::PixelGrid page() { return e2e::captureScreen(e2e::clientRectOnScreen(main_)); }
     // The text area of the page: from the top-left corner down to the middle.
-    e2e::ScreenPicture textArea() {
-        RECT client = e2e::clientAreaOnScreen(main_);
+    e2e::PixelGrid textArea() {
+        RECT client = e2e::clientRectOnScreen(main_);
         client.bottom = client.top + (client.bottom - client.top) / 2;
         client.left = 200;  // clear of Wine's tray corner
-        return e2e::ScreenPicture(client);
+        return e2e::captureScreen(client);
     }
 
     Program program_;
@@ -54,18 +54,18 @@ class HelpWindow : public ::testing::Test {
 
 TEST_F(HelpWindow, PaintsTheGradientRowByRowAndTheTextOverItsShadow) {
     ASSERT_NO_FATAL_FAILURE(openHelp("1"));
-    RECT client = e2e::clientAreaOnScreen(main_);
-    e2e::ScreenPicture picture = page();
+    RECT client = e2e::clientRectOnScreen(main_);
+    e2e::PixelGrid picture = page();
     ASSERT_FALSE(picture.empty());
-    const int width = picture.width();
-    const int height = picture.height();
+    const int width = picture.width;
+    const int height = picture.height;
     EXPECT_EQ(picture.at(width - 1, 0), RGB(0, 0, 200));
 
     // Each row at a column clear of the text (left of x = 30 + d) and of Wine's tray corner.
     int checked = 0;
     for (int row = 0; row < height; ++row) {
         int x = 10;
-        if (e2e::insideWineTrayCorner(client.left + x, client.top + row)) {
+        if (e2e::inTrayCorner(client.left + x, client.top + row)) {
             if (row >= 20) {
                 continue;
             }
@@ -78,40 +78,28 @@ TEST_F(HelpWindow, PaintsTheGradientRowByRowAndTheTextOverItsShadow) {
 
     // White text with its black shadow |d| pixels right of and below it, from (30, 30).
     const int d = 3 * width / 1280;
-    int white = 0, black = 0, left = width, top = height;
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            if (e2e::insideWineTrayCorner(client.left + x - d, client.top + y - d)) {
-                continue;
-            }
-            COLORREF colour = picture.at(x, y);
-            if (colour == RGB(255, 255, 255)) {
-                ++white;
-                left = x < left ? x : left;
-                top = y < top ? y : top;
-            } else if (colour == RGB(0, 0, 0)) {
-                ++black;
-                ASSERT_EQ(picture.at(x - d, y - d), RGB(255, 255, 255)) << x << "," << y;
-            }
-        }
-    }
-    EXPECT_GT(white, 1000);
-    EXPECT_GT(black, 100);
+    e2e::ShadowedText text = e2e::readShadowedText(picture, d, [&](int x, int y) {
+        return e2e::inTrayCorner(client.left + x, client.top + y) ||
+               e2e::inTrayCorner(client.left + x - d, client.top + y - d);
+    });
+    EXPECT_EQ(text.strayShadows, 0) << "first at " << text.firstStray;
+    EXPECT_GT(text.white, 1000);
+    EXPECT_GT(text.black, 100);
     // Italic glyphs may reach a few pixels left of their origin.
-    EXPECT_GE(left, 30 - d - 4);
-    EXPECT_LE(left, 30 - d + 20);
-    EXPECT_GE(top, 30 - d);
-    EXPECT_LE(top, 30 - d + 3 * width / 128);
+    EXPECT_GE(text.left, 30 - d - 4);
+    EXPECT_LE(text.left, 30 - d + 20);
+    EXPECT_GE(text.top, 30 - d);
+    EXPECT_LE(text.top, 30 - d + 3 * width / 128);
 }
 
 TEST_F(HelpWindow, LanguageKeysStoreTheLanguageAndRepaint) {
     ASSERT_NO_FATAL_FAILURE(openHelp("0"));
-    e2e::ScreenPicture german = textArea();
+    e2e::PixelGrid german = textArea();
 
     ASSERT_TRUE(e2e::pressHeldKeys(main_, {'E'}, [&] {
         return program_.readSettingText("lng") == "1" && textArea() != german;
     })) << "E: English, stored and drawn";
-    e2e::ScreenPicture english = textArea();
+    e2e::PixelGrid english = textArea();
 
     ASSERT_TRUE(e2e::pressHeldKeys(main_, {'D'}, [&] {
         return program_.readSettingText("lng") == "0" && textArea() == german;

@@ -14,45 +14,18 @@ namespace {
 
 using e2e::Program;
 
-std::string textOf(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 std::vector<HWND> visibleWindowsTitled(const Program& program, const char* caption) {
     std::vector<HWND> found;
     for (HWND window : e2e::topLevelWindowsOf(program.processId())) {
-        if (IsWindowVisible(window) && textOf(window) == caption) {
+        if (IsWindowVisible(window) && e2e::windowText(window) == caption) {
             found.push_back(window);
         }
     }
     return found;
 }
 
-// The text of the message box, as UTF-16: the Static control that carries text.
-std::wstring messageText(HWND box) {
-    std::wstring text;
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        char name[64] = {};
-        GetClassNameA(child, name, sizeof(name));
-        wchar_t own[512] = {};
-        GetWindowTextW(child, own, 512);
-        if (lstrcmpiA(name, "Static") == 0 && own[0] != L'\0') {
-            text = own;
-        }
-    }
-    return text;
-}
-
 class HotkeyDialog : public ::testing::Test {
   protected:
-    void storeHotkey(const char* use, const char* key, const char* modifiers) {
-        program_.writeSetting("use_hk", use);
-        program_.writeSetting("hk_vkey", key);
-        program_.writeSetting("hk_key", modifiers);
-    }
     void startProgram(const char* environment = "") {
         ASSERT_TRUE(environment[0] == '\0' ? program_.start()
                                            : program_.startWithEnvironment(environment));
@@ -92,7 +65,7 @@ class HotkeyDialog : public ::testing::Test {
 };
 
 TEST_F(HotkeyDialog, ShowsTheStoredHotkeyAndCancelStoresNothing) {
-    storeHotkey("1", "116", "1");
+    program_.storeHotkey("1", "116", "1");
     ASSERT_NO_FATAL_FAILURE(startProgram());
     ASSERT_NO_FATAL_FAILURE(openDialog());
     EXPECT_EQ(shownHotkey(), 0x0174);
@@ -130,7 +103,7 @@ bool zoomWindowComesUpWith(const Program& program, WORD modifier, WORD key, DWOR
 }
 
 TEST_F(HotkeyDialog, EmptyEntrySwitchesTheHotkeyOff) {
-    storeHotkey("1", "116", "1");
+    program_.storeHotkey("1", "116", "1");
     ASSERT_NO_FATAL_FAILURE(startProgram());
     ASSERT_NO_FATAL_FAILURE(openDialog());
     enter(0);
@@ -141,7 +114,7 @@ TEST_F(HotkeyDialog, EmptyEntrySwitchesTheHotkeyOff) {
 }
 
 TEST_F(HotkeyDialog, ShiftF5TypedIsStoredAsKey116WithShift) {
-    storeHotkey("0", "0", "0");
+    program_.storeHotkey("0", "0", "0");
     ASSERT_NO_FATAL_FAILURE(startProgram());
     ASSERT_NO_FATAL_FAILURE(openDialog());
     EXPECT_EQ(shownHotkey(), 0) << "nothing stored: the empty control";
@@ -175,7 +148,7 @@ class HotkeyDialogRejects : public HotkeyDialog,
 
 TEST_P(HotkeyDialogRejects, ShowsTheErrorKeepsTheDialogAndAfterEscTheOldHotkey) {
     program_.writeSetting("lng", GetParam().language);
-    storeHotkey("1", "116", "1");
+    program_.storeHotkey("1", "116", "1");
     ASSERT_NO_FATAL_FAILURE(startProgram(GetParam().environment));
     ASSERT_NO_FATAL_FAILURE(openDialog());
     enter(GetParam().entered);
@@ -188,7 +161,7 @@ TEST_P(HotkeyDialogRejects, ShowsTheErrorKeepsTheDialogAndAfterEscTheOldHotkey) 
             return box != nullptr;
         },
         10000));
-    EXPECT_EQ(messageText(box), GetParam().text) << "backslash and n as two characters";
+    EXPECT_EQ(e2e::messageBoxText(box), GetParam().text) << "backslash and n as two characters";
     EXPECT_EQ(GetWindow(box, GW_OWNER), dialog_);
 
     PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -217,7 +190,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A refused entry is not taken over: the poll goes on with the hotkey accepted before.
 TEST_F(HotkeyDialog, RejectedEntryLeavesThePollOnThePreviousHotkey) {
-    storeHotkey("1", "117", "2");  // Ctrl+F6
+    program_.storeHotkey("1", "117", "2");  // Ctrl+F6
     ASSERT_NO_FATAL_FAILURE(startProgram());
     ASSERT_NO_FATAL_FAILURE(openDialog());
     enter(VK_F7);

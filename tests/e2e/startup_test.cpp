@@ -50,34 +50,34 @@ TEST(SettingsFile, IsCreatedHiddenOnFirstStartAndItsAttributesLeftAloneLater) {
     EXPECT_EQ(program.settingsFileAttributes() & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
-TEST(Exit, CommandEndsWithCodeZeroAndWritesTheViewSettings) {
+struct ExitCase {
+    const char* cx;  // stored before the start; null: nothing stored
+    const char* cy;
+    const char* zoom;
+    const char* storedView;  // after the exit
+};
+
+class Exit : public ::testing::TestWithParam<ExitCase> {};
+
+TEST_P(Exit, CommandEndsWithCodeZeroAndWritesTheViewSettingsItRanWith) {
+    const ExitCase& c = GetParam();
     Program program;
+    if (c.cx != nullptr) {
+        program.writeSetting("cx", c.cx);
+        program.writeSetting("cy", c.cy);
+        program.writeSetting("zoom", c.zoom);
+    }
     ASSERT_TRUE(program.start());
     ASSERT_NE(program.waitForMainWindow(), nullptr);
-    ASSERT_TRUE(program.postCommand(CMD_EXIT));
     DWORD code = 1234;
-    ASSERT_TRUE(program.waitForExit(10000, &code));
+    ASSERT_TRUE(program.exitByCommand(&code));
     EXPECT_EQ(code, 0u);
-    EXPECT_EQ(program.readSettingText("cx"), "700");
-    EXPECT_EQ(program.readSettingText("cy"), "300");
-    EXPECT_EQ(program.readSettingText("zoom"), "2");
+    EXPECT_EQ(program.storedView(), c.storedView);
 }
 
-TEST(Exit, WritesBackTheValuesItRead) {
-    Program program;
-    program.writeSetting("cx", "800");
-    program.writeSetting("cy", "250");
-    program.writeSetting("zoom", "5");
-    ASSERT_TRUE(program.start());
-    ASSERT_NE(program.waitForMainWindow(), nullptr);
-    ASSERT_TRUE(program.postCommand(CMD_EXIT));
-    DWORD code = 1234;
-    ASSERT_TRUE(program.waitForExit(10000, &code));
-    EXPECT_EQ(code, 0u);
-    EXPECT_EQ(program.readSettingText("cx"), "800");
-    EXPECT_EQ(program.readSettingText("cy"), "250");
-    EXPECT_EQ(program.readSettingText("zoom"), "5");
-}
+INSTANTIATE_TEST_SUITE_P(StoredViews, Exit,
+                         ::testing::Values(ExitCase{nullptr, nullptr, nullptr, "700 300 2"},
+                                           ExitCase{"800", "250", "5", "800 250 5"}));
 
 TEST(SecondStart, ExitsWith45054AndLeavesOneMainWindow) {
     Program first;
@@ -122,9 +122,8 @@ TEST(SettingsFile, ReadOnlyFileLeavesTheProgramRunningOnItsDefaults) {
     ASSERT_NE(program.waitForMainWindow(), nullptr);
     e2e::pumpFor(300);
     EXPECT_TRUE(program.running());
-    ASSERT_TRUE(program.postCommand(CMD_EXIT));
     DWORD code = 1234;
-    ASSERT_TRUE(program.waitForExit(10000, &code));
+    ASSERT_TRUE(program.exitByCommand(&code));
     EXPECT_EQ(code, 0u);
     // The stored width was read; whether the writes went through depends on the platform
     // (Wine running as root ignores the read-only attribute), so only the value is checked.
@@ -135,41 +134,28 @@ TEST(SettingsFile, ReadOnlyFileLeavesTheProgramRunningOnItsDefaults) {
 // Folders named outside the system's code page reach the file system only through the W
 // functions.
 TEST(SettingsFile, InAFolderNamedInAnyScriptIsCreatedHiddenWrittenAndRead) {
-    std::string base = e2e::makeTempFolder("scripts");
-    std::string folder = e2e::makeSubfolder(
-        base,
-        u8"\u0141\u00f3d\u017a \u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438 \u5de5\u5177");
-    ASSERT_FALSE(folder.empty());
-    {
-        Program program(folder);
-        ASSERT_TRUE(program.start());
-        ASSERT_NE(program.waitForMainWindow(), nullptr);
-        ASSERT_TRUE(program.settingsFileExists());
-        EXPECT_EQ(program.settingsFileAttributes() & FILE_ATTRIBUTE_HIDDEN,
-                  static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
-        ASSERT_TRUE(program.postCommand(CMD_EXIT));
-        DWORD code = 1234;
-        ASSERT_TRUE(program.waitForExit(10000, &code));
-        EXPECT_EQ(program.readSettingText("cx"), "700");
-        EXPECT_EQ(program.readSettingText("cy"), "300");
-        EXPECT_EQ(program.readSettingText("zoom"), "2");
+    e2e::AnyScriptFolder folder("scripts");
+    ASSERT_FALSE(folder.path().empty());
+    Program program(folder.path());
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    ASSERT_TRUE(program.settingsFileExists());
+    EXPECT_EQ(program.settingsFileAttributes() & FILE_ATTRIBUTE_HIDDEN,
+              static_cast<DWORD>(FILE_ATTRIBUTE_HIDDEN));
+    DWORD code = 1234;
+    ASSERT_TRUE(program.exitByCommand(&code));
+    EXPECT_EQ(program.storedView(), "700 300 2");
 
-        // A stored Ctrl+Z is read back and works.
-        program.writeSetting("use_hk", "1");
-        program.writeSetting("hk_vkey", "90");
-        program.writeSetting("hk_key", "2");
-        ASSERT_TRUE(e2e::moveCursorTo(800, 500));
-        ASSERT_TRUE(program.start());
-        ASSERT_NE(program.waitForMainWindow(), nullptr);
-        e2e::pumpFor(200);
-        e2e::HeldKeys keys;
-        keys.press(VK_CONTROL);
-        e2e::pumpFor(50);
-        keys.press('Z');
-        EXPECT_NE(e2e::waitForZoomWindowAt(program, e2e::centredRect(800, 500, 700, 300), 5000),
-                  nullptr);
-    }
-    e2e::removeFolder(base);
+    // A stored Ctrl+Z is read back and works.
+    program.storeHotkey("1", "90", "2");
+    ASSERT_TRUE(e2e::moveCursorTo(800, 500));
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    e2e::pumpFor(200);
+    e2e::HeldKeys keys;
+    keys.pressChord(VK_CONTROL, 'Z');
+    EXPECT_NE(e2e::waitForZoomWindowAt(program, e2e::centredRect(800, 500, 700, 300), 5000),
+              nullptr);
 }
 
 // As a sync or backup tool may hold it at logon: values that could not be read must not be
@@ -198,9 +184,8 @@ TEST(SettingsFile, HeldWithoutSharingAtStartIsLeftByteForByteForTheWholeRun) {
     EXPECT_TRUE(e2e::sendKeyDown(zoom, VK_ESCAPE));
     program.postCommand(CMD_MAGNIFY);
     EXPECT_NE(e2e::waitForZoomWindowAt(program, e2e::centredRect(960, 540, 720, 300)), nullptr);
-    ASSERT_TRUE(program.postCommand(CMD_EXIT));
     DWORD code = 1234;
-    ASSERT_TRUE(program.waitForExit(10000, &code));
+    ASSERT_TRUE(program.exitByCommand(&code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(e2e::readFileBytes(program.iniPath()), before);
 }

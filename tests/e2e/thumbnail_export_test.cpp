@@ -34,9 +34,7 @@ constexpr uint32_t kWhite = 0xFFFFFFFFu;
 constexpr uint32_t kNeutralGrey = 0xFF808080u;
 constexpr uint32_t kOpaqueCover = 0xFF3050A0u;
 constexpr int kJpegTolerance = 32;
-// Names outside every ANSI code page, which the A functions would see as "?".
-const char kScriptFolderName[] =
-    "\u0141\u00f3d\u017a \u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438 \u5de5\u5177";
+// A name outside every ANSI code page, which the A functions would see as "?".
 const char kScriptFileName[] = "Zdj\u0119cie \u5199\u771f";
 // JPEG codes the picture in 16 x 16 blocks with halved colour resolution, which smears a
 // colour edge over the whole block that holds it; the halftone stretch blurs an edge by a
@@ -164,7 +162,7 @@ class ThumbnailExport : public ::testing::Test {
         ASSERT_FALSE(saveFolder_.empty());
         // The program, and so its watermark, lives in a folder named in several scripts.
         programParent_ = e2e::makeTempFolder("thumbnail-program");
-        const std::string programFolder = e2e::makeSubfolder(programParent_, kScriptFolderName);
+        const std::string programFolder = e2e::makeSubfolder(programParent_, e2e::kAnyScriptName);
         ASSERT_FALSE(programFolder.empty());
         program_ = std::make_unique<Program>(programFolder);
     }
@@ -193,6 +191,14 @@ class ThumbnailExport : public ::testing::Test {
         EXPECT_TRUE(e2e::exportThumbnail(*program_, zoom_, savePath(typedName)));
         EXPECT_TRUE(e2e::decodePictureFile(savePath(savedName), &picture)) << savedName;
         return picture;
+    }
+    // The view at the screen's centre exported as name, saved as name.jpg, and the picture
+    // compared with expected.
+    void expectCentreExport(const char* name, const Expectation& expected) {
+        showZoomAt(960, 540);
+        Picture saved = exportAndDecode(name, (std::string(name) + ".jpg").c_str());
+        std::string report;
+        EXPECT_EQ(mismatches(saved, expected, &report), 0) << name << ": " << report;
     }
     // An export onto folder\\shot.jpg, which holds `old`, that must fail: the file stays as it
     // was and nothing but `expectedFiles` is left in the folder.
@@ -290,16 +296,9 @@ TEST_F(ThumbnailExport, WatermarkTintsTheWholePictureMarginsIncluded) {
 }
 
 TEST_F(ThumbnailExport, WatermarkAddedWhileRunningIsTakenByTheNextExport) {
-    showZoomAt(960, 540);
-    Picture before = exportAndDecode("before", "before.jpg");
-    std::string report;
-    EXPECT_EQ(mismatches(before, centredQuadrants, &report), 0) << report;
-
+    expectCentreExport("before", centredQuadrants);
     ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(250, 200, kOpaqueCover)));
-    showZoomAt(960, 540);
-    Picture after = exportAndDecode("after", "after.jpg");
-    report.clear();
-    EXPECT_EQ(mismatches(after, coveredAll, &report), 0) << report;
+    expectCentreExport("after", coveredAll);
 }
 
 TEST_F(ThumbnailExport, SavesANameInAnyScriptBesideTheProgramWithItsWatermark) {
@@ -316,17 +315,10 @@ TEST_F(ThumbnailExport, SavesANameInAnyScriptBesideTheProgramWithItsWatermark) {
 TEST_F(ThumbnailExport, CorruptOrOversizedWatermarkIsLeftOut) {
     const unsigned char bytes[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n', 0, 0, 0, 13, 'I'};
     ASSERT_TRUE(e2e::writeFileBytes(watermarkPath(), bytes, sizeof(bytes)));
-    showZoomAt(960, 540);
-    Picture saved = exportAndDecode("plain", "plain.jpg");
-    std::string report;
-    EXPECT_EQ(mismatches(saved, centredQuadrants, &report), 0) << report;
-
+    expectCentreExport("plain", centredQuadrants);
     // Wider than 4096 pixels; drawn, it would cover the whole picture.
     ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(5000, 100, kOpaqueCover)));
-    showZoomAt(960, 540);
-    saved = exportAndDecode("wide", "wide.jpg");
-    report.clear();
-    EXPECT_EQ(mismatches(saved, centredQuadrants, &report), 0) << report;
+    expectCentreExport("wide", centredQuadrants);
 }
 
 TEST_F(ThumbnailExport, CancelWritesNothingAndLeavesTheWindowHidden) {
@@ -412,18 +404,9 @@ TEST_F(ThumbnailExport, FullDiskLeavesTheExistingFileAsItWas) {
 TEST(ThumbnailExportGdi, FiftyCancelledExportsLeaveTheCountWhereItWas) {
     e2e::GdiCounter counter;
     Program program;
-    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
     ASSERT_TRUE(counter.start(program));
-    ASSERT_NE(program.waitForMainWindow(), nullptr);
-    auto showZoom = [&] {
-        HWND zoom = nullptr;
-        if (e2e::sendToWindow(program.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0)) {
-            zoom = program.zoomWindow();
-        }
-        return zoom != nullptr && IsWindowVisible(zoom) ? zoom : nullptr;
-    };
 
-    HWND zoom = showZoom();
+    HWND zoom = e2e::magnifyNow(program);
     ASSERT_NE(zoom, nullptr);
     ASSERT_TRUE(e2e::postKeyDown(zoom, 'T'));
     HWND dialog = e2e::waitForDialog(program.processId());
@@ -435,7 +418,7 @@ TEST(ThumbnailExportGdi, FiftyCancelledExportsLeaveTheCountWhereItWas) {
     ASSERT_GT(afterFirst, 0);
 
     for (int i = 1; i < 50; ++i) {
-        zoom = showZoom();
+        zoom = e2e::magnifyNow(program);
         ASSERT_NE(zoom, nullptr) << i;
         ASSERT_TRUE(e2e::cancelThumbnail(program, zoom)) << i;
     }

@@ -4,6 +4,7 @@
 
 #include "resources/commands.h"
 #include "tests/support/e2e.h"
+#include "tests/support/zoom_view.h"
 #include "tests/support/tray.h"
 
 namespace {
@@ -37,9 +38,8 @@ TEST_F(TrayIconOfProgram, ExistsFromTheStartAndIsGoneAfterTheEnd) {
     e2e::OwnTrayIcon probe;
     ASSERT_TRUE(probe.present());
     EXPECT_FALSE(e2e::trayIconPresent(main_, TRAY_ICON_ID + 1));
-    ASSERT_TRUE(program_.postCommand(CMD_EXIT));
     DWORD code = 1;
-    ASSERT_TRUE(program_.waitForExit(10000, &code));
+    ASSERT_TRUE(program_.exitByCommand(&code));
     EXPECT_EQ(code, 0u);
     EXPECT_TRUE(probe.present());  // the shell is still there to ask
     EXPECT_FALSE(iconOf(main_));
@@ -96,12 +96,7 @@ TEST_F(TrayIconOfProgram, SecondStartMakesTheFirstReAddItsIconAndLeavesNoneOfIts
     EXPECT_FALSE(contains(after, before[0]));
     EXPECT_TRUE(program_.running());
 
-    EXPECT_TRUE(e2e::waitUntil(
-        [&] {
-            HWND zoom = program_.zoomWindow();
-            return zoom != nullptr && IsWindowVisible(zoom);
-        },
-        5000));
+    EXPECT_NE(e2e::waitForZoomWindowShown(program_, 5000), nullptr);
 }
 
 }  // namespace

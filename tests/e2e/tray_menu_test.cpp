@@ -5,6 +5,7 @@
 
 #include "resources/commands.h"
 #include "tests/support/e2e.h"
+#include "tests/support/zoom_view.h"
 #include "tests/support/tray.h"
 
 namespace {
@@ -101,12 +102,7 @@ TEST_F(TrayMenuOfProgram, StartWithWindowsWritesTheEntryAndChosenAgainDeletesIt)
 
 TEST_F(TrayMenuOfProgram, TheProgramsNameEntryMagnifies) {
     choose(VK_UP, kUpToMagnify);
-    EXPECT_TRUE(e2e::waitUntil(
-        [&] {
-            HWND zoom = program_.zoomWindow();
-            return zoom != nullptr && IsWindowVisible(zoom);
-        },
-        5000));
+    EXPECT_NE(e2e::waitForZoomWindowShown(program_, 5000), nullptr);
 }
 
 }  // namespace

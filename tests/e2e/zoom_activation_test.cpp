@@ -66,20 +66,14 @@ class Hotkey : public ::testing::TestWithParam<HotkeyCase> {};
 TEST_P(Hotkey, ShowsTheZoomWindowOnlyForCtrlAndTheStoredKey) {
     const HotkeyCase& c = GetParam();
     Program program;
-    program.writeSetting("use_hk", c.useHotkey);
-    program.writeSetting("hk_vkey", "90");  // Z
-    program.writeSetting("hk_key", c.storedModifiers);
+    program.storeHotkey(c.useHotkey, "90", c.storedModifiers);  // Z
     ASSERT_TRUE(e2e::moveCursorTo(800, 500));
     ASSERT_TRUE(program.start());
     ASSERT_NE(program.waitForMainWindow(), nullptr);
     e2e::pumpFor(200);
     {
         e2e::HeldKeys keys;
-        if (c.modifier != 0) {
-            keys.press(c.modifier);
-            e2e::pumpFor(50);
-        }
-        keys.press('Z');
+        keys.pressChord(c.modifier, 'Z');
         const RECT expected = e2e::centredRect(800, 500, 700, 300);
         if (c.shows) {
             EXPECT_NE(e2e::waitForZoomWindowAt(program, expected, 5000), nullptr) << c.name;
@@ -156,9 +150,7 @@ FILETIME lastWriteTime(const std::string& path) {
 // be written again each time.
 TEST(HotkeyHeld, RewritesTheSettingsFileAtMostOnce) {
     Program program;
-    program.writeSetting("use_hk", "1");
-    program.writeSetting("hk_vkey", "90");  // Z
-    program.writeSetting("hk_key", "2");
+    program.storeHotkey("1", "90", "2");  // Ctrl+Z
     const std::string trace = program.folder() + "\\profile-trace.txt";
     ASSERT_TRUE(program.startWithWineDebug("+profile", trace));
     ASSERT_NE(program.waitForMainWindow(), nullptr);
@@ -168,9 +160,7 @@ TEST(HotkeyHeld, RewritesTheSettingsFileAtMostOnce) {
     {
         XHeldKeys xKeys("ctrl+z");
         e2e::HeldKeys keys;
-        keys.press(VK_CONTROL);
-        e2e::pumpFor(50);
-        keys.press('Z');
+        keys.pressChord(VK_CONTROL, 'Z');
         ASSERT_NE(e2e::waitForZoomWindowAt(program, e2e::centredRect(800, 500, 700, 300), 5000),
                   nullptr);
         first = lastWriteTime(program.iniPath());
@@ -236,9 +226,8 @@ TEST(ZoomWindowLife, IsCreatedHiddenAndGoesWithTheMainWindow) {
     EXPECT_TRUE(style & WS_POPUP);
     EXPECT_TRUE(style & WS_THICKFRAME);
     EXPECT_NE(style & WS_CAPTION, static_cast<LONG>(WS_CAPTION));
-    ASSERT_TRUE(program.postCommand(CMD_EXIT));
     DWORD code = 1;
-    ASSERT_TRUE(program.waitForExit(10000, &code));
+    ASSERT_TRUE(program.exitByCommand(&code));
     EXPECT_EQ(code, 0u);
     EXPECT_FALSE(IsWindow(zoom));
 }

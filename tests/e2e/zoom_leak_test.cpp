@@ -82,12 +82,7 @@ TEST(GdiLeakProbe, ServesUntilClosed) {
     if (getenv(kProbeVariable) == nullptr) {
         GTEST_SKIP() << "runs only as a probe process";
     }
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = probeProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kProbeClass;
-    RegisterClassExA(&windowClass);
+    e2e::registerTestClass(kProbeClass, probeProc);
     HWND window = CreateWindowExA(0, kProbeClass, "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(window, nullptr);
@@ -136,11 +131,7 @@ TEST(GdiCounter, SeesADeliberateLeakAndNothingElse) {
 
 class ZoomWindowGdi : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(e2e::moveCursorTo(960, 540));
-        ASSERT_TRUE(counter_.start(program_));
-        ASSERT_NE(program_.waitForMainWindow(), nullptr);
-    }
+    void SetUp() override { ASSERT_TRUE(counter_.start(program_)); }
     // Activation as CMD_MAGNIFY does it, a follow step with its paint, both handled before
     // the calls return.
     bool activateAndFollow() {

@@ -17,12 +17,10 @@ class InspectableDecoder : public LzariDecoder {
   public:
     using LzariDecoder::bitBuffer;
     using LzariDecoder::bitMask;
-    using LzariDecoder::cumFreq;
     using LzariDecoder::getBit;
-    using LzariDecoder::positionCum;
+    using LzariDecoder::models;
     using LzariDecoder::startModel;
     using LzariDecoder::stream;
-    using LzariDecoder::symbolToChar;
 };
 
 Bytes bytesOf(const std::string& text) {
@@ -68,15 +66,15 @@ Bytes roundTrip(const Bytes& text) {
 TEST(LzariModels, StartWithTheFixedTables) {
     InspectableDecoder decoder;
     decoder.startModel();
-    EXPECT_EQ(decoder.positionCum[0], 28568);
-    EXPECT_EQ(decoder.positionCum[1], 28519);
-    EXPECT_EQ(decoder.positionCum[4095], 2);
-    EXPECT_EQ(decoder.positionCum[4096], 0);
-    EXPECT_EQ(decoder.cumFreq[0], 314);
-    EXPECT_EQ(decoder.cumFreq[313], 1);
-    EXPECT_EQ(decoder.cumFreq[314], 0);
-    EXPECT_EQ(decoder.symbolToChar[1], 0);
-    EXPECT_EQ(decoder.symbolToChar[314], 313);
+    EXPECT_EQ(decoder.models.positionCum[0], 28568);
+    EXPECT_EQ(decoder.models.positionCum[1], 28519);
+    EXPECT_EQ(decoder.models.positionCum[4095], 2);
+    EXPECT_EQ(decoder.models.positionCum[4096], 0);
+    EXPECT_EQ(decoder.models.cumFreq[0], 314);
+    EXPECT_EQ(decoder.models.cumFreq[313], 1);
+    EXPECT_EQ(decoder.models.cumFreq[314], 0);
+    EXPECT_EQ(decoder.models.symbolToChar[1], 0);
+    EXPECT_EQ(decoder.models.symbolToChar[314], 313);
 }
 
 struct RoundTripCase {

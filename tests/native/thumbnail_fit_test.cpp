@@ -6,6 +6,8 @@
 #include <cwchar>
 #include <string>
 
+#include "tests/native/pixel_rect_print.h"
+
 namespace {
 
 uint32_t bitsOf(float value) {
@@ -22,18 +24,14 @@ TEST(FitThumbnail, UsesTheSinglePrecisionFactors) {
 struct FitCase {
     int32_t width;
     int32_t height;
-    ThumbnailRect expected;
+    PixelRect expected;
 };
 
 class FitThumbnail : public ::testing::TestWithParam<FitCase> {};
 
 TEST_P(FitThumbnail, PlacesTheViewInsideThePicture) {
     const FitCase& c = GetParam();
-    ThumbnailRect r = fitThumbnail(c.width, c.height);
-    EXPECT_EQ(r.left, c.expected.left);
-    EXPECT_EQ(r.top, c.expected.top);
-    EXPECT_EQ(r.right, c.expected.right);
-    EXPECT_EQ(r.bottom, c.expected.bottom);
+    EXPECT_EQ(fitThumbnail(c.width, c.height), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -64,7 +62,7 @@ INSTANTIATE_TEST_SUITE_P(DegenerateSizes, FitThumbnail,
 TEST(FitThumbnail, StaysInsideThePictureForEveryWindowSize) {
     for (int32_t w = 0; w <= 4000; w += 7) {
         for (int32_t h = 0; h <= 2200; h += 11) {
-            ThumbnailRect r = fitThumbnail(w, h);
+            PixelRect r = fitThumbnail(w, h);
             ASSERT_GE(r.left, 0) << w << "x" << h;
             ASSERT_GE(r.top, 0) << w << "x" << h;
             ASSERT_LE(r.left, r.right) << w << "x" << h;
@@ -106,7 +104,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ExtensionCase{L"C:\\pics\\shot.jp", L"C:\\pics\\shot.jp.jpg"},
                       ExtensionCase{L"C:\\pics\\shot.jpgx", L"C:\\pics\\shot.jpgx.jpg"},
                       ExtensionCase{L"shot.jpg.bak", L"shot.jpg.bak.jpg"},
-                      ExtensionCase{L"", L".jpg"},
+                      ExtensionCase{L"", L".jpg"}, ExtensionCase{L".JPG", L".JPG"},
                       // Letters outside ASCII pass unchanged and never count as "jpg".
                       ExtensionCase{L"C:\\\u0141\u00f3d\u017a\\Zdj\u0119cie \u5199\u771f",
                                     L"C:\\\u0141\u00f3d\u017a\\Zdj\u0119cie \u5199\u771f.jpg"},

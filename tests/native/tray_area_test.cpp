@@ -5,20 +5,18 @@
 #include <climits>
 #include <ostream>
 
-void PrintTo(const TrayRect& r, std::ostream* out) {
-    *out << "(" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << ")";
-}
+#include "tests/native/pixel_rect_print.h"
 
 namespace {
 
-const TrayRect kWorkArea{0, 0, 1920, 1040};
-const TrayRect kBottomBar{0, 1040, 1920, 1080};
-const TrayRect kNotify{1700, 1042, 1880, 1078};
+const PixelRect kWorkArea{0, 0, 1920, 1040};
+const PixelRect kBottomBar{0, 1040, 1920, 1080};
+const PixelRect kNotify{1700, 1042, 1880, 1078};
 
 struct TrayCase {
     const char* name;
     TrayAreaFacts facts;
-    TrayRect expected;
+    PixelRect expected;
 };
 
 std::ostream& operator<<(std::ostream& out, const TrayCase& c) {
@@ -31,20 +29,20 @@ TrayAreaFacts none() {
     return facts;
 }
 
-TrayAreaFacts withNotifyWindow(TrayAreaFacts facts, TrayRect rect) {
+TrayAreaFacts withNotifyWindow(TrayAreaFacts facts, PixelRect rect) {
     facts.hasNotifyWindow = true;
     facts.notifyWindowRect = rect;
     return facts;
 }
 
-TrayAreaFacts withPosition(TrayAreaFacts facts, uint32_t edge, TrayRect rect) {
+TrayAreaFacts withPosition(TrayAreaFacts facts, uint32_t edge, PixelRect rect) {
     facts.hasTaskbarPosition = true;
     facts.taskbarEdge = edge;
     facts.taskbarPositionRect = rect;
     return facts;
 }
 
-TrayAreaFacts withTaskbarWindow(TrayAreaFacts facts, TrayRect rect) {
+TrayAreaFacts withTaskbarWindow(TrayAreaFacts facts, PixelRect rect) {
     facts.hasTaskbarWindow = true;
     facts.taskbarWindowRect = rect;
     return facts;
@@ -115,20 +113,20 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(TrayAreaExtremes, DifferencesSaturateInsteadOfWrapping) {
     TrayAreaFacts facts = withPosition(none(), kEdgeBottom, {INT32_MIN, 0, INT32_MIN + 5, 40});
-    EXPECT_EQ(chooseTrayArea(facts), (TrayRect{INT32_MIN, 0, INT32_MIN, 40}));
+    EXPECT_EQ(chooseTrayArea(facts), (PixelRect{INT32_MIN, 0, INT32_MIN, 40}));
 
     facts = withPosition(none(), kEdgeLeft, {0, INT32_MIN, 60, INT32_MIN + 50});
-    EXPECT_EQ(chooseTrayArea(facts), (TrayRect{0, INT32_MIN, 60, INT32_MIN + 34}));
+    EXPECT_EQ(chooseTrayArea(facts), (PixelRect{0, INT32_MIN, 60, INT32_MIN + 34}));
 
     // Width and height beyond 32 bits are still recognised as wide and tall.
     facts = withTaskbarWindow(none(), {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX});
     EXPECT_EQ(chooseTrayArea(facts),
-              (TrayRect{INT32_MAX - 150, INT32_MAX - 30, INT32_MAX, INT32_MAX}));
+              (PixelRect{INT32_MAX - 150, INT32_MAX - 30, INT32_MAX, INT32_MAX}));
 
     facts = none();
     facts.workArea = {INT32_MIN, INT32_MIN, INT32_MIN + 1, INT32_MIN + 1};
     EXPECT_EQ(chooseTrayArea(facts),
-              (TrayRect{INT32_MIN, INT32_MIN, INT32_MIN + 1, INT32_MIN + 1}));
+              (PixelRect{INT32_MIN, INT32_MIN, INT32_MIN + 1, INT32_MIN + 1}));
 }
 
 }  // namespace

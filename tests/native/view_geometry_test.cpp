@@ -5,6 +5,8 @@
 #include <climits>
 #include <vector>
 
+#include "tests/native/pixel_rect_print.h"
+
 namespace {
 
 // ---- zoom bounds and steps ----
@@ -245,7 +247,7 @@ struct AreasCase {
     const char* name;
     ViewStretch stretch;
     int32_t targetWidth, targetHeight, snapshotWidth, snapshotHeight;
-    std::vector<ViewRect> expected;
+    std::vector<PixelRect> expected;
 };
 
 class Uncovered : public ::testing::TestWithParam<AreasCase> {};
@@ -256,10 +258,7 @@ TEST_P(Uncovered, AreExactlyTheseRectangles) {
         uncoveredAreas(c.stretch, c.targetWidth, c.targetHeight, c.snapshotWidth, c.snapshotHeight);
     ASSERT_EQ(areas.count, static_cast<int32_t>(c.expected.size())) << c.name;
     for (int32_t i = 0; i < areas.count; ++i) {
-        EXPECT_EQ(areas.rects[i].left, c.expected[i].left) << c.name << " #" << i;
-        EXPECT_EQ(areas.rects[i].top, c.expected[i].top) << c.name << " #" << i;
-        EXPECT_EQ(areas.rects[i].right, c.expected[i].right) << c.name << " #" << i;
-        EXPECT_EQ(areas.rects[i].bottom, c.expected[i].bottom) << c.name << " #" << i;
+        EXPECT_EQ(areas.rects[i], c.expected[i]) << c.name << " #" << i;
     }
 }
 
@@ -359,7 +358,7 @@ TEST(Uncovered, CoverEveryPixelWithoutASnapshotPixel) {
                     uncoveredAreas(s, view.width, view.height, screenWidth, screenHeight);
                 std::vector<int> hits(static_cast<size_t>(view.width) * view.height, 0);
                 for (int32_t i = 0; i < areas.count; ++i) {
-                    const ViewRect& r = areas.rects[i];
+                    const PixelRect& r = areas.rects[i];
                     ASSERT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= view.width &&
                                 r.bottom <= view.height && r.left < r.right && r.top < r.bottom);
                     for (int32_t y = r.top; y < r.bottom; ++y) {

@@ -67,6 +67,12 @@ std::string makeSubfolder(const std::string& parent, const std::string& nameUtf8
     return CreateDirectoryW(widen(folder).c_str(), nullptr) ? folder : std::string();
 }
 
+const char kAnyScriptName[] =
+    u8"\u0141\u00f3d\u017a \u0417\u0430\u0433\u0440\u0443\u0437\u043a\u0438 \u5de5\u5177";
+
+AnyScriptFolder::AnyScriptFolder(const char* tag)
+    : base_(makeTempFolder(tag)), path_(makeSubfolder(base_, kAnyScriptName)) {}
+
 void removeFolder(const std::string& folder) {
     if (folder.empty()) {
         return;
@@ -171,6 +177,36 @@ bool hasVisibleWindow(DWORD processId) {
         }
     }
     return false;
+}
+
+bool registerTestClass(const char* name, WNDPROC procedure) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = name;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+std::string windowText(HWND window) {
+    char text[512] = {};
+    GetWindowTextA(window, text, sizeof(text));
+    return text;
+}
+
+std::wstring messageBoxText(HWND box) {
+    std::wstring text;
+    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[64] = {};
+        GetClassNameA(child, name, sizeof(name));
+        wchar_t own[512] = {};
+        GetWindowTextW(child, own, 512);
+        if (lstrcmpiA(name, "Static") == 0 && own[0] != L'\0') {
+            text = own;
+        }
+    }
+    return text;
 }
 
 namespace {
@@ -296,6 +332,10 @@ bool Program::waitForExit(DWORD timeoutMs, DWORD* exitCode) {
     return ended;
 }
 
+bool Program::exitByCommand(DWORD* exitCode) {
+    return postCommand(CMD_EXIT) && waitForExit(10000, exitCode);
+}
+
 void Program::kill() {
     if (processInfo_.hProcess == nullptr) {
         return;
@@ -333,6 +373,16 @@ void Program::writeSetting(const char* key, const char* value) const {
     WritePrivateProfileStringW(L"Program", widen(key).c_str(),
                                value != nullptr ? widen(value).c_str() : nullptr,
                                widen(iniPath()).c_str());
+}
+
+std::string Program::storedView() const {
+    return readSettingText("cx") + " " + readSettingText("cy") + " " + readSettingText("zoom");
+}
+
+void Program::storeHotkey(const char* use, const char* key, const char* modifiers) const {
+    writeSetting("use_hk", use);
+    writeSetting("hk_vkey", key);
+    writeSetting("hk_key", modifiers);
 }
 
 bool Program::settingsFileExists() const {

@@ -24,6 +24,25 @@ std::string makeTempFolder(const char* tag);
 std::string makeSubfolder(const std::string& parent, const std::string& nameUtf8);
 void removeFolder(const std::string& folder);
 
+// A name in several scripts outside every ANSI code page, which the A functions would see as
+// "?": Polish, Russian and Chinese letters.
+extern const char kAnyScriptName[];
+
+// A fresh temporary folder and in it one named kAnyScriptName (path() is the inner one, the
+// empty text when it could not be made); both go with the object.
+class AnyScriptFolder {
+  public:
+    explicit AnyScriptFolder(const char* tag);
+    ~AnyScriptFolder() { removeFolder(base_); }
+    AnyScriptFolder(const AnyScriptFolder&) = delete;
+    AnyScriptFolder& operator=(const AnyScriptFolder&) = delete;
+    const std::string& path() const { return path_; }
+
+  private:
+    std::string base_;
+    std::string path_;
+};
+
 // Polls until the condition holds or the time is up; pumps this thread's messages meanwhile.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD stepMs = 20);
 void pumpFor(DWORD milliseconds);
@@ -34,6 +53,13 @@ bool isTopmost(HWND window);
 RECT windowRect(HWND window);
 // Any visible top-level window of the process.
 bool hasVisibleWindow(DWORD processId);
+// Registers a window class of this test program; false when it could not be (again, say).
+bool registerTestClass(const char* name, WNDPROC procedure);
+// A window's title or control text, as the A functions give it (up to 511 bytes).
+std::string windowText(HWND window);
+// The text of a message box, as UTF-16: that of its last Static control with any text (the
+// icon's has none).
+std::wstring messageBoxText(HWND box);
 
 // Keys through SendInput, seen by GetAsyncKeyState in every process until released.
 void keyDown(WORD virtualKey);
@@ -72,6 +98,8 @@ class Program {
     bool running() const;
     // The full exit code once the process has ended; false when it still runs.
     bool waitForExit(DWORD timeoutMs, DWORD* exitCode);
+    // Posts the exit command and waits up to 10 s for the end: false when either fails.
+    bool exitByCommand(DWORD* exitCode);
     void kill();
     DWORD processId() const { return processInfo_.dwProcessId; }
     HANDLE process() const { return processInfo_.hProcess; }
@@ -81,6 +109,10 @@ class Program {
     std::string readSettingText(const char* key, bool* present = nullptr) const;
     int readSetting(const char* key, int fallback) const;
     void writeSetting(const char* key, const char* value) const;
+    // The stored view as "cx cy zoom", each the empty text when missing.
+    std::string storedView() const;
+    // The hotkey as the dialog stores it: use flag, virtual key and modifier flags.
+    void storeHotkey(const char* use, const char* key, const char* modifiers) const;
     bool settingsFileExists() const;
     DWORD settingsFileAttributes() const;
 

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/support/zoom_view.h"
+
 namespace e2e {
 
 namespace {
@@ -59,7 +61,8 @@ GdiCounter::~GdiCounter() {
 }
 
 bool GdiCounter::start(Program& program) const {
-    return program.startWithWineDebug(kWineDebug, tracePath_);
+    return moveCursorTo(960, 540) && program.startWithWineDebug(kWineDebug, tracePath_) &&
+           program.waitForMainWindow() != nullptr;
 }
 
 long GdiCounter::count() const {

@@ -28,7 +28,8 @@ class GdiCounter {
     GdiCounter& operator=(const GdiCounter&) = delete;
 
     const std::string& tracePath() const { return tracePath_; }
-    // Starts the program with the trace going to this counter's file.
+    // Puts the cursor at the screen's centre, starts the program with the trace going to this
+    // counter's file and waits for its main window.
     bool start(Program& program) const;
 
     // The count after the last traced event so far, -1 before the first.

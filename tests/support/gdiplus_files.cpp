@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "tests/support/e2e.h"
+#include "tests/support/screen_pattern.h"
 
 namespace e2e {
 
@@ -118,13 +119,7 @@ Picture readBitmap(HBITMAP bitmap) {
         return picture;
     }
     picture = Picture(info.bmWidth, info.bmHeight, 0);
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof(header.bmiHeader);
-    header.bmiHeader.biWidth = info.bmWidth;
-    header.bmiHeader.biHeight = -info.bmHeight;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
+    BITMAPINFO header = dibInfo(info.bmWidth, info.bmHeight);
     HDC screen = GetDC(nullptr);
     int rows =
         GetDIBits(screen, bitmap, 0, info.bmHeight, picture.pixels.data(), &header, DIB_RGB_COLORS);
@@ -139,15 +134,8 @@ Picture readBitmap(HBITMAP bitmap) {
 }
 
 HBITMAP makeBitmap(const Picture& picture) {
-    BITMAPINFO header = {};
-    header.bmiHeader.biSize = sizeof(header.bmiHeader);
-    header.bmiHeader.biWidth = picture.width;
-    header.bmiHeader.biHeight = -picture.height;
-    header.bmiHeader.biPlanes = 1;
-    header.bmiHeader.biBitCount = 32;
-    header.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(nullptr, &header, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HBITMAP bitmap = createDib(picture.width, picture.height, &bits);
     if (bitmap != nullptr && bits != nullptr) {
         memcpy(bits, picture.pixels.data(), picture.pixels.size() * 4);
         GdiFlush();

@@ -1,36 +1,29 @@
-// Screen read-back for the end-to-end tests: a copy of part of the screen, as the user sees it.
+// Reading the help page back from a picture of it: the white text over its black shadow.
 #pragma once
 
 #include <windows.h>
 
-#include <cstdint>
-#include <vector>
+#include <functional>
+#include <string>
+
+#include "tests/support/screen_pattern.h"
 
 namespace e2e {
 
-class ScreenPicture {
-  public:
-    // Copies the screen rectangle (screen coordinates); empty when the copy failed.
-    explicit ScreenPicture(const RECT& area);
-    bool empty() const { return pixels_.empty(); }
-    int width() const { return width_; }
-    int height() const { return height_; }
-    // Pixel at (x, y) relative to the area's top-left corner; CLR_INVALID outside.
-    COLORREF at(int x, int y) const;
-    bool operator==(const ScreenPicture& other) const { return pixels_ == other.pixels_; }
-    bool operator!=(const ScreenPicture& other) const { return !(*this == other); }
-
-  private:
-    int width_ = 0;
-    int height_ = 0;
-    std::vector<uint32_t> pixels_;  // 0x00RRGGBB, top-down rows
+// The white pixels and the black ones, where the white starts (its first column and row;
+// the picture's width and height without any), and the black pixels that lack a white one
+// `offset` pixels up and left of them: a shadow with no text over it.
+struct ShadowedText {
+    int white = 0;
+    int black = 0;
+    int left = 0;
+    int top = 0;
+    int strayShadows = 0;
+    std::string firstStray;  // "x,y" of the first of them
 };
 
-// The window's client area in screen coordinates.
-RECT clientAreaOnScreen(HWND window);
-
-// Wine's own system tray window covers the top-left corner of the screen; pixel checks
-// keep out of it.
-bool insideWineTrayCorner(int screenX, int screenY);
+// Pixels for which skip(x, y) holds are passed over (those in Wine's tray corner, say).
+ShadowedText readShadowedText(const PixelGrid& page, int offset,
+                              const std::function<bool(int x, int y)>& skip = nullptr);
 
 }  // namespace e2e

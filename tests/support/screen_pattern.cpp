@@ -6,7 +6,7 @@
 
 namespace e2e {
 
-const RECT kTrayCorner = {0, 0, 166, 45};
+const RECT kTrayCorner = {0, 0, 170, 50};
 
 COLORREF patternColour(int x, int y) {
     return RGB(x & 0xFF, y & 0xFF, ((x >> 8) & 0x0F) | (((y >> 8) & 0x0F) << 4));
@@ -24,12 +24,7 @@ bool inTrayCorner(int x, int y) {
            y < kTrayCorner.bottom;
 }
 
-namespace {
-
-const char kPatternClass[] = "VistrelTestPattern";
-
-// 32-bit top-down DIB section; bits receives its memory (0x00RRGGBB per pixel).
-HBITMAP createDib(int width, int height, void** bits) {
+BITMAPINFO dibInfo(int width, int height) {
     BITMAPINFO info = {};
     info.bmiHeader.biSize = sizeof(info.bmiHeader);
     info.bmiHeader.biWidth = width;
@@ -37,12 +32,32 @@ HBITMAP createDib(int width, int height, void** bits) {
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
+    return info;
+}
+
+HBITMAP createDib(int width, int height, void** bits) {
+    BITMAPINFO info = dibInfo(width, height);
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
-COLORREF fromDib(DWORD value) {
-    return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
+PixelGrid gridFromDibBits(const void* bits, int width, int height) {
+    PixelGrid grid;
+    if (bits == nullptr || width <= 0 || height <= 0) {
+        return grid;
+    }
+    grid.width = width;
+    grid.height = height;
+    grid.pixels.resize(static_cast<size_t>(width) * height);
+    const auto* pixels = static_cast<const DWORD*>(bits);
+    for (size_t i = 0; i < grid.pixels.size(); ++i) {
+        grid.pixels[i] = RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF);
+    }
+    return grid;
 }
+
+namespace {
+
+const char kPatternClass[] = "VistrelTestPattern";
 
 struct PatternPicture {
     HDC dc = nullptr;
@@ -121,12 +136,7 @@ DWORD WINAPI ScreenPattern::threadMain(void* self) {
         picture.previous = SelectObject(picture.dc, picture.bitmap);
     }
 
-    WNDCLASSEXA windowClass = {};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = patternProc;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.lpszClassName = kPatternClass;
-    RegisterClassExA(&windowClass);
+    registerTestClass(kPatternClass, patternProc);
     HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
                                   kPatternClass, "", WS_POPUP, area.left, area.top, width, height,
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -200,13 +210,7 @@ PixelGrid gridFromDc(HDC source, int left, int top, int width, int height) {
         HGDIOBJ previous = SelectObject(dc, dib);
         if (BitBlt(dc, 0, 0, width, height, source, left, top, SRCCOPY)) {
             GdiFlush();
-            grid.width = width;
-            grid.height = height;
-            grid.pixels.resize(static_cast<size_t>(width) * height);
-            const auto* pixels = static_cast<const DWORD*>(bits);
-            for (size_t i = 0; i < grid.pixels.size(); ++i) {
-                grid.pixels[i] = fromDib(pixels[i]);
-            }
+            grid = gridFromDibBits(bits, width, height);
         }
         SelectObject(dc, previous);
     }

@@ -14,7 +14,8 @@ namespace e2e {
 COLORREF patternColour(int x, int y);
 POINT patternPoint(COLORREF colour);
 
-// Wine's system tray window covers this corner of the screen; keep checks out of it.
+// Wine's system tray window covers the top-left 166 x 45 pixels of the screen; checks keep
+// out of this corner, a few pixels larger.
 extern const RECT kTrayCorner;
 bool inTrayCorner(int x, int y);
 
@@ -54,8 +55,20 @@ struct PixelGrid {
     std::vector<COLORREF> pixels;
     COLORREF at(int x, int y) const;  // CLR_INVALID outside
     bool empty() const { return pixels.empty(); }
+    bool operator==(const PixelGrid& other) const {
+        return width == other.width && height == other.height && pixels == other.pixels;
+    }
+    bool operator!=(const PixelGrid& other) const { return !(*this == other); }
 };
 
+// The header of a 32-bit top-down DIB, and a DIB section made from it; bits receives its
+// memory (0x00RRGGBB per pixel), which the caller deletes with the bitmap.
+BITMAPINFO dibInfo(int width, int height);
+HBITMAP createDib(int width, int height, void** bits);
+// The pixels of width x height in a DIB section's memory.
+PixelGrid gridFromDibBits(const void* bits, int width, int height);
+
+// Empty when the copy failed.
 PixelGrid captureScreen(const RECT& area);
 // The whole content of a bitmap (for one the program placed on the clipboard, say).
 PixelGrid gridFromBitmap(HBITMAP bitmap);

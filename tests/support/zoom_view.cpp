@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "resources/commands.h"
+
 namespace e2e {
 
 const COLORREF kNeutral = RGB(0x80, 0x80, 0x80);
@@ -39,15 +41,39 @@ std::string describeRect(const RECT& rect) {
     return text;
 }
 
-HWND waitForZoomWindowAt(const Program& program, const RECT& rect, DWORD timeoutMs) {
+namespace {
+
+// The program's zoom window while it is visible and, given a rectangle, stands there.
+HWND visibleZoomWindow(const Program& program, const RECT* rect) {
+    HWND zoom = program.zoomWindow();
+    if (zoom == nullptr || !IsWindowVisible(zoom) ||
+        (rect != nullptr && !sameRect(windowRect(zoom), *rect))) {
+        return nullptr;
+    }
+    return zoom;
+}
+
+HWND waitForVisibleZoomWindow(const Program& program, const RECT* rect, DWORD timeoutMs) {
     HWND zoom = nullptr;
-    bool found = waitUntil(
-        [&] {
-            zoom = program.zoomWindow();
-            return zoom != nullptr && IsWindowVisible(zoom) && sameRect(windowRect(zoom), rect);
-        },
-        timeoutMs);
-    return found ? zoom : nullptr;
+    waitUntil([&] { return (zoom = visibleZoomWindow(program, rect)) != nullptr; }, timeoutMs);
+    return zoom;
+}
+
+}  // namespace
+
+HWND waitForZoomWindowAt(const Program& program, const RECT& rect, DWORD timeoutMs) {
+    return waitForVisibleZoomWindow(program, &rect, timeoutMs);
+}
+
+HWND waitForZoomWindowShown(const Program& program, DWORD timeoutMs) {
+    return waitForVisibleZoomWindow(program, nullptr, timeoutMs);
+}
+
+HWND magnifyNow(const Program& program) {
+    if (!sendToWindow(program.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0)) {
+        return nullptr;
+    }
+    return visibleZoomWindow(program, nullptr);
 }
 
 bool waitForZoomWindowHidden(const Program& program, DWORD timeoutMs) {
@@ -204,6 +230,14 @@ void HeldKeys::press(WORD virtualKey) {
     }
     keyDown(virtualKey);
     waitUntil([&] { return (GetAsyncKeyState(virtualKey) & 0x8000) != 0; }, 1000, 10);
+}
+
+void HeldKeys::pressChord(WORD modifier, WORD virtualKey) {
+    if (modifier != 0) {
+        press(modifier);
+        pumpFor(50);
+    }
+    press(virtualKey);
 }
 
 void HeldKeys::releaseAll() {

@@ -25,6 +25,11 @@ std::string describeRect(const RECT& rect);
 // The visible zoom window of the program, once it stands at rect; null when the time is up.
 HWND waitForZoomWindowAt(const Program& program, const RECT& rect, DWORD timeoutMs = 5000);
 bool waitForZoomWindowHidden(const Program& program, DWORD timeoutMs = 5000);
+// The visible zoom window of the program wherever it stands; null when the time is up.
+HWND waitForZoomWindowShown(const Program& program, DWORD timeoutMs = 5000);
+// Activates as the magnify command does, handled before the call returns: the zoom window
+// when it is visible then, else null.
+HWND magnifyNow(const Program& program);
 // Waits until the window is the foreground window and the focus change has settled: Wine
 // resets keys held through SendInput when the X focus moves, so press them afterwards.
 bool waitForKeyboardFocus(HWND window, DWORD timeoutMs = 3000);
@@ -62,6 +67,8 @@ class HeldKeys {
     HeldKeys& operator=(const HeldKeys&) = delete;
     // Presses the key and waits until the system reports it down.
     void press(WORD virtualKey);
+    // The modifier (none for 0), a moment for the program to see it alone, then the key.
+    void pressChord(WORD modifier, WORD virtualKey);
     void releaseAll();
 
   private:

@@ -97,6 +97,16 @@ class GdiplusLoaderTest : public ::testing::Test {
         EXPECT_TRUE(e2e::decodePictureFile(path(name), &picture));
         return picture;
     }
+    // The loader makes no image from a bitmap (heldImage stays its image) and writes no file.
+    void expectNoPictureMade(GdiplusLoader& loader, void* heldImage) const {
+        HBITMAP bitmap = e2e::makeBitmap(Picture(8, 8, kRed));
+        EXPECT_NE(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
+        EXPECT_EQ(loader.image, heldImage);
+        EXPECT_EQ(
+            loader.saveImageToFile(e2e::widen(path("a.jpg")).c_str(), 75, &kJpegEncoderClassId), 0);
+        EXPECT_FALSE(e2e::fileExists(path("a.jpg")));
+        DeleteObject(bitmap);
+    }
     std::string parent_;
     std::string folder_;
 };
@@ -158,10 +168,10 @@ TEST(SystemLibrary, NothingLoadsByBareNameFromTheProgramsOrTheCurrentFolder) {
 
 TEST_F(GdiplusLoaderTest, LoadsTheLibraryFromTheSystemFolderAndStartsGdiplus) {
     GdiplusLoader loader;
-    ASSERT_NE(loader.library, nullptr);
+    ASSERT_TRUE(loader.library);
     EXPECT_NE(loader.token, 0u);
     EXPECT_EQ(loader.image, nullptr);
-    EXPECT_EQ(modulePathOf(loader.library), systemPathOf("gdiplus.dll"));
+    EXPECT_EQ(modulePathOf(loader.library.get()), systemPathOf("gdiplus.dll"));
 }
 
 TEST(SystemLibrary, RefusesANameTooLongForAPath) {
@@ -261,9 +271,9 @@ TEST_F(GdiplusLoaderTest, JpegEncoderClassIdIsTheOneGdiplusLists) {
     using ListFn = int(WINAPI*)(UINT, UINT, ImageCodecInfo*);
     GdiplusLoader loader;
     auto getSize = reinterpret_cast<SizeFn>(
-        reinterpret_cast<void*>(GetProcAddress(loader.library, "GdipGetImageEncodersSize")));
+        reinterpret_cast<void*>(GetProcAddress(loader.library.get(), "GdipGetImageEncodersSize")));
     auto getList = reinterpret_cast<ListFn>(
-        reinterpret_cast<void*>(GetProcAddress(loader.library, "GdipGetImageEncoders")));
+        reinterpret_cast<void*>(GetProcAddress(loader.library.get(), "GdipGetImageEncoders")));
     ASSERT_NE(getSize, nullptr);
     ASSERT_NE(getList, nullptr);
     UINT count = 0, bytes = 0;
@@ -378,16 +388,18 @@ TEST_F(GdiplusLoaderTest, NullPathLeavesAHeldImageAlone) {
 }
 
 // The three states are fixed at construction; a test reaches the weaker two by taking the
-// fields away from a working loader and gives them back before it is destroyed.
+// fields away from a working loader and gives them back before it is destroyed. The library
+// put in their place is only lent: it is never freed.
 class LoaderState {
   public:
     LoaderState(GdiplusLoader& loader, HMODULE library, uintptr_t token)
-        : loader_(loader), library_(loader.library), token_(loader.token) {
-        loader_.library = library;
+        : loader_(loader), library_(loader.library.release()), token_(loader.token) {
+        loader_.library.reset(library);
         loader_.token = token;
     }
     ~LoaderState() {
-        loader_.library = library_;
+        loader_.library.release();
+        loader_.library.reset(library_);
         loader_.token = token_;
     }
 
@@ -399,48 +411,35 @@ class LoaderState {
 
 TEST_F(GdiplusLoaderTest, WithoutTheLibraryEveryOperationFailsQuietly) {
     std::string png = pngOf("red.png", Picture(8, 8, kRed));
-    HBITMAP bitmap = e2e::makeBitmap(Picture(8, 8, kRed));
     GdiplusLoader loader;
     {
         LoaderState noLibrary(loader, nullptr, 0);
         EXPECT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 0);
-        EXPECT_NE(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
-        EXPECT_EQ(loader.image, nullptr);
-        EXPECT_EQ(
-            loader.saveImageToFile(e2e::widen(path("a.jpg")).c_str(), 75, &kJpegEncoderClassId), 0);
+        expectNoPictureMade(loader, nullptr);
         Surface surface(20, 20, kGreen);
         EXPECT_EQ(loader.drawImage(surface.dc(), 0, 0, 20, 20, nullptr), 0);
         EXPECT_EQ(e2e::rgbOf(surface.pixels().at(10, 10)), e2e::rgbOf(kGreen));
         loader.disposeImage();
     }
-    DeleteObject(bitmap);
-    EXPECT_FALSE(e2e::fileExists(path("a.jpg")));
 }
 
 TEST_F(GdiplusLoaderTest, LibraryNotStartedMakesNoImageButStillDraws) {
     std::string png = pngOf("red.png", Picture(8, 8, kRed));
-    HBITMAP bitmap = e2e::makeBitmap(Picture(8, 8, kRed));
     GdiplusLoader loader;
     GdiplusLoader watermark;
     ASSERT_EQ(watermark.loadImageFromFile(e2e::widen(png).c_str()), 1);
     {
-        LoaderState notStarted(loader, loader.library, 0);
+        LoaderState notStarted(loader, loader.library.get(), 0);
         EXPECT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 0);
-        EXPECT_NE(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
-        EXPECT_EQ(loader.image, nullptr);
-        EXPECT_EQ(
-            loader.saveImageToFile(e2e::widen(path("a.jpg")).c_str(), 75, &kJpegEncoderClassId), 0);
+        expectNoPictureMade(loader, nullptr);
         Surface surface(20, 20, kGreen);
         EXPECT_EQ(loader.drawImage(surface.dc(), 0, 0, 20, 20, watermark.image), 1);
         EXPECT_LE(e2e::channelDistance(surface.pixels().at(10, 10), kRed), 8);
     }
-    DeleteObject(bitmap);
-    EXPECT_FALSE(e2e::fileExists(path("a.jpg")));
 }
 
 TEST_F(GdiplusLoaderTest, MissingExportsFailOnlyTheOperationsThatNeedThem) {
     std::string png = pngOf("red.png", Picture(8, 8, kRed));
-    HBITMAP bitmap = e2e::makeBitmap(Picture(8, 8, kRed));
     GdiplusLoader loader;
     ASSERT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 1);
     void* held = loader.image;
@@ -449,18 +448,13 @@ TEST_F(GdiplusLoaderTest, MissingExportsFailOnlyTheOperationsThatNeedThem) {
         LoaderState wrongLibrary(loader, GetModuleHandleA("kernel32.dll"), loader.token);
         loader.disposeImage();
         EXPECT_EQ(loader.image, held);  // without GdipDisposeImage the handle stays
-        EXPECT_NE(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
-        EXPECT_EQ(loader.image, held);
-        EXPECT_EQ(
-            loader.saveImageToFile(e2e::widen(path("a.jpg")).c_str(), 75, &kJpegEncoderClassId), 0);
+        expectNoPictureMade(loader, held);
         Surface surface(20, 20, kGreen);
         EXPECT_EQ(loader.drawImage(surface.dc(), 0, 0, 20, 20, held), 0);
         uint32_t width = 0;
         EXPECT_EQ(loader.imageSize(&width, &width), 0);
         EXPECT_EQ(loader.loadImageFromFile(e2e::widen(png).c_str()), 0);
     }
-    DeleteObject(bitmap);
-    EXPECT_FALSE(e2e::fileExists(path("a.jpg")));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "app/help_window.h"
 #include "shell/tray_icon.h"
 #include "tests/support/e2e.h"
+#include "tests/support/help_screen.h"
 #include "texts/texts.h"
 
 namespace {
@@ -43,14 +44,8 @@ class HelpPaint : public ::testing::Test {
             window_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, clientWidth, clientHeight,
                                       nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
             dc_ = CreateCompatibleDC(nullptr);
-            BITMAPINFO info = {};
-            info.bmiHeader.biSize = sizeof(info.bmiHeader);
-            info.bmiHeader.biWidth = clientWidth;
-            info.bmiHeader.biHeight = -pictureHeight;  // top-down rows
-            info.bmiHeader.biPlanes = 1;
-            info.bmiHeader.biBitCount = 32;
             void* bits = nullptr;
-            bitmap_ = CreateDIBSection(dc_, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+            bitmap_ = e2e::createDib(clientWidth, pictureHeight, &bits);
             pixels_ = static_cast<uint32_t*>(bits);
             SelectObject(dc_, bitmap_);
             width_ = clientWidth;
@@ -132,30 +127,18 @@ TEST_F(HelpPaint, DrawsWhiteTextOverItsBlackShadowFromTheOrigin) {
     for (int language : {0, 1}) {
         appState.language = language;
         paint(1280, 400, 400);
-        const int d = 3;  // 1280 pixels wide: offset -3
-        int white = 0, black = 0;
-        int left = 1280, top = 400;
-        for (int y = 0; y < 400; ++y) {
-            for (int x = 0; x < 1280; ++x) {
-                COLORREF colour = at(x, y);
-                if (colour == RGB(255, 255, 255)) {
-                    ++white;
-                    left = x < left ? x : left;
-                    top = y < top ? y : top;
-                } else if (colour == RGB(0, 0, 0)) {
-                    ++black;
-                    ASSERT_EQ(at(x - d, y - d), RGB(255, 255, 255))
-                        << "shadow at " << x << "," << y << " language " << language;
-                }
-            }
-        }
-        EXPECT_GT(white, 1000) << "language " << language;
-        EXPECT_GT(black, 100) << "language " << language;
+        // 1280 pixels wide: offset -3.
+        e2e::ShadowedText text =
+            e2e::readShadowedText(e2e::gridFromDibBits(pixels_, width_, height_), 3);
+        EXPECT_EQ(text.strayShadows, 0)
+            << "first at " << text.firstStray << " language " << language;
+        EXPECT_GT(text.white, 1000) << "language " << language;
+        EXPECT_GT(text.black, 100) << "language " << language;
         // The white text starts at (30 - 3, 30 - 3); the first glyph sits close to it.
-        EXPECT_GE(left, 27 - 4);  // italic glyphs may reach a little left of their origin
-        EXPECT_LE(left, 27 + 20);
-        EXPECT_GE(top, 27);
-        EXPECT_LE(top, 27 + 30);
+        EXPECT_GE(text.left, 27 - 4);  // italic glyphs may reach a little left of their origin
+        EXPECT_LE(text.left, 27 + 20);
+        EXPECT_GE(text.top, 27);
+        EXPECT_LE(text.top, 27 + 30);
     }
 }
 
@@ -263,11 +246,7 @@ class HelpKeys : public ::testing::TestWithParam<KeyCase> {
         folder_ = e2e::makeTempFolder("helpkeys");
         path_ = folder_ + "\\vistrel.ini";
         lstrcpynW(settingsFile().path, e2e::widen(path_).c_str(), kPathCapacity);
-        WNDCLASSA windowClass = {};
-        windowClass.lpfnWndProc = recordingProc;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "HelpKeysTest";
-        RegisterClassA(&windowClass);
+        e2e::registerTestClass("HelpKeysTest", recordingProc);
         window_ = CreateWindowExA(0, "HelpKeysTest", "help", WS_OVERLAPPEDWINDOW, 50, 50, 400, 300,
                                   nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         // Not activated: a focus change makes the X driver reload the key state, which

@@ -253,8 +253,8 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
                                    return box != nullptr;
                                },
                                [&] {
-                                   caption = modal::windowText(box);
-                                   text = modal::messageBoxText(box);
+                                   caption = e2e::windowText(box);
+                                   text = e2e::messageBoxText(box);
                                    PostMessageA(box, WM_COMMAND, IDOK, 0);
                                    return true;
                                },
@@ -266,7 +266,7 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
                                press(IDCANCEL)}));
         EXPECT_TRUE(stillOpen) << "a rejected entry keeps the dialog open";
         EXPECT_EQ(caption, "Error");
-        EXPECT_EQ(text, uiString(5));
+        EXPECT_EQ(text, uiString(UiText::HotkeyError));
         EXPECT_EQ(text.rfind(c.start, 0), 0u) << text;
         EXPECT_NE(text.find(L"\\n"), std::wstring::npos) << "backslash and n, shown as they are";
         // The last accepted hotkey stays in force, in memory as in the file.

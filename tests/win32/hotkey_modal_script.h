@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/e2e.h"
+
 namespace modal {
 
 using Step = std::function<bool()>;
@@ -114,36 +116,14 @@ inline std::vector<HWND> dialogsOfThisProcess() {
     return found;
 }
 
-inline std::string windowText(HWND window) {
-    char text[512] = {};
-    GetWindowTextA(window, text, sizeof(text));
-    return text;
-}
-
 // The visible dialog of this process with the given caption, or null.
 inline HWND dialogTitled(const char* caption) {
     for (HWND window : dialogsOfThisProcess()) {
-        if (windowText(window) == caption) {
+        if (e2e::windowText(window) == caption) {
             return window;
         }
     }
     return nullptr;
-}
-
-// The text of the first Static control in a message box other than its icon, as UTF-16.
-inline std::wstring messageBoxText(HWND box) {
-    std::wstring text;
-    for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        char name[64] = {};
-        GetClassNameA(child, name, sizeof(name));
-        wchar_t own[512] = {};
-        GetWindowTextW(child, own, 512);
-        if (lstrcmpiA(name, "Static") == 0 && own[0] != L'\0') {
-            text = own;
-        }
-    }
-    return text;
 }
 
 }  // namespace modal

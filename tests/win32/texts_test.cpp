@@ -60,7 +60,7 @@ const wchar_t* const kEnglishHelp =
 struct LanguageTexts {
     int language;
     const wchar_t* help;
-    const wchar_t* entries[4];  // uiString(4) .. uiString(7)
+    const wchar_t* entries[4];  // UiText::WebPage .. UiText::StartWithWindows
 };
 
 const LanguageTexts kLanguages[] = {
@@ -92,7 +92,9 @@ TEST_F(EmbeddedTexts, MatchTheTablesInEachLanguage) {
         appState.language = expected.language;
         EXPECT_EQ(std::wstring(helpText()), expected.help);
         for (int index = 4; index <= 7; index++) {
-            EXPECT_EQ(std::wstring(uiString(index)), expected.entries[index - 4]) << index;
+            EXPECT_EQ(std::wstring(uiString(static_cast<UiText>(index))),
+                      expected.entries[index - 4])
+                << index;
         }
     }
 }
@@ -101,7 +103,7 @@ TEST_F(EmbeddedTexts, UnusedEntriesAreEmpty) {
     for (int language : {0, 1}) {
         appState.language = language;
         for (int index : {0, 1, 2, 3, 8, 31}) {
-            EXPECT_STREQ(uiString(index), L"") << language << " " << index;
+            EXPECT_STREQ(uiString(static_cast<UiText>(index)), L"") << language << " " << index;
         }
     }
 }
@@ -109,9 +111,9 @@ TEST_F(EmbeddedTexts, UnusedEntriesAreEmpty) {
 // The help window and the menus ask again after every language switch.
 TEST_F(EmbeddedTexts, FollowTheLanguageAtEveryCall) {
     appState.language = 1;
-    const wchar_t* english = uiString(7);
+    const wchar_t* english = uiString(UiText::StartWithWindows);
     appState.language = 0;
-    EXPECT_STREQ(uiString(7), L"Mit Windows starten");
+    EXPECT_STREQ(uiString(UiText::StartWithWindows), L"Mit Windows starten");
     EXPECT_STREQ(english, L"Start with Windows");
 }
 

@@ -102,12 +102,12 @@ TEST_F(TrayTest, AddShowsTheIconAndRemoveDeletesItAndReleasesTheImage) {
     tray.setOwner(owner_);
     EXPECT_EQ(tray.add(TRAY_ICON_ID, icon, "Vistrel", 0), 1);
     EXPECT_TRUE(present());
-    EXPECT_EQ(tray.thread, nullptr);
+    EXPECT_EQ(tray.thread.get(), nullptr);
     EXPECT_STREQ(tray.tip, "Vistrel");
     EXPECT_TRUE(iconAlive(icon));
     tray.remove();
     EXPECT_FALSE(present());
-    EXPECT_EQ(tray.icon, nullptr);
+    EXPECT_EQ(tray.icon.get(), nullptr);
     EXPECT_FALSE(iconAlive(icon));
     tray.remove();  // nothing left to release
     EXPECT_FALSE(present());
@@ -119,7 +119,7 @@ TEST_F(TrayTest, TheTipFieldKeepsAtMost1023Characters) {
     std::string tip(2000, 't');
     tray.add(TRAY_ICON_ID, loadTestIcon(), tip.c_str(), 0);
     EXPECT_EQ(strlen(tray.tip), 1023u);
-    tray.add(TRAY_ICON_ID, tray.icon, nullptr, 0);
+    tray.add(TRAY_ICON_ID, tray.icon.get(), nullptr, 0);
     EXPECT_STREQ(tray.tip, "");
 }
 
@@ -143,7 +143,7 @@ TEST_F(TrayTest, RefresherPutsADeletedIconBackAndKeepsItsImageAlive) {
     HICON icon = loadTestIcon();
     tray.setOwner(owner_);
     tray.add(TRAY_ICON_ID, icon, "Vistrel", 1);
-    ASSERT_NE(tray.thread, nullptr);
+    ASSERT_NE(tray.thread.get(), nullptr);
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(e2e::deleteTrayIcon(owner_, TRAY_ICON_ID));
         EXPECT_TRUE(e2e::waitUntil([&] { return present(); }, 5000)) << round;
@@ -156,8 +156,8 @@ TEST_F(TrayTest, RemoveEndsARunningRefresherPromptly) {
     TrayIcon tray;  // the working interval: a pass is due only in 5 s
     tray.setOwner(owner_);
     tray.add(TRAY_ICON_ID, loadTestIcon(), "Vistrel", 1);
-    ASSERT_NE(tray.thread, nullptr);
-    HANDLE thread = duplicateOf(tray.thread);
+    ASSERT_NE(tray.thread.get(), nullptr);
+    HANDLE thread = duplicateOf(tray.thread.get());
     ASSERT_NE(thread, nullptr);
     e2e::pumpFor(100);
     EXPECT_FALSE(ended(thread));
@@ -167,8 +167,8 @@ TEST_F(TrayTest, RemoveEndsARunningRefresherPromptly) {
     DWORD took = GetTickCount() - start;
     EXPECT_TRUE(ended(thread));  // returns only once the thread is gone
     EXPECT_LT(took, 2500u);      // woken, not left to sleep out its pause
-    EXPECT_EQ(tray.thread, nullptr);
-    EXPECT_EQ(tray.stopEvent, nullptr);
+    EXPECT_EQ(tray.thread.get(), nullptr);
+    EXPECT_EQ(tray.stopEvent.get(), nullptr);
     EXPECT_FALSE(present());
     DWORD code = 0;
     GetExitCodeThread(thread, &code);
@@ -191,16 +191,16 @@ TEST_F(TrayTest, AddWithARefresherReplacesTheRunningOne) {
     TrayIcon tray;
     tray.setOwner(owner_);
     tray.add(TRAY_ICON_ID, loadTestIcon(), "Vistrel", 1);
-    HANDLE first = duplicateOf(tray.thread);
+    HANDLE first = duplicateOf(tray.thread.get());
     tray.add(TRAY_ICON_ID, loadTestIcon(), "Vistrel", 1);
     EXPECT_TRUE(ended(first));
-    ASSERT_NE(tray.thread, nullptr);
-    HANDLE second = duplicateOf(tray.thread);
+    ASSERT_NE(tray.thread.get(), nullptr);
+    HANDLE second = duplicateOf(tray.thread.get());
     EXPECT_FALSE(ended(second));
     // Without a new refresher asked for, the running one goes on with the new values.
-    tray.add(TRAY_ICON_ID, tray.icon, "Other", 0);
+    tray.add(TRAY_ICON_ID, tray.icon.get(), "Other", 0);
     EXPECT_TRUE(ended(second));
-    EXPECT_NE(tray.thread, nullptr);
+    EXPECT_NE(tray.thread.get(), nullptr);
     CloseHandle(first);
     CloseHandle(second);
 }
@@ -212,7 +212,7 @@ TEST_F(TrayTest, DestructionDeletesTheIconAndEndsTheRefresher) {
         TrayIcon tray;
         tray.setOwner(owner_);
         tray.add(TRAY_ICON_ID, icon, "Vistrel", 1);
-        thread = duplicateOf(tray.thread);
+        thread = duplicateOf(tray.thread.get());
         ASSERT_TRUE(present());
     }
     EXPECT_TRUE(ended(thread));
@@ -260,14 +260,14 @@ TEST_F(TrayTest, WakeMessageReAddsTheIconForTheWindowAndMagnifies) {
     EXPECT_EQ(tray.owner, owner_);
     EXPECT_EQ(tray.iconId, 109u);
     EXPECT_STREQ(tray.tip, "Vistrel");
-    EXPECT_NE(tray.thread, nullptr);
-    EXPECT_NE(tray.icon, nullptr);
+    EXPECT_NE(tray.thread.get(), nullptr);
+    EXPECT_NE(tray.icon.get(), nullptr);
     EXPECT_TRUE(present());
-    HICON first = tray.icon;
+    HICON first = tray.icon.get();
 
     handleWakeMessage(trayIcon, appState.moduleInstance, owner_, instanceName.text());
     EXPECT_FALSE(iconAlive(first));  // released on remove, a fresh one loaded
-    EXPECT_TRUE(iconAlive(tray.icon));
+    EXPECT_TRUE(iconAlive(tray.icon.get()));
     EXPECT_TRUE(present());
     tray.remove();
     EXPECT_FALSE(present());

@@ -22,11 +22,11 @@ std::vector<Entry> expectedEntries() {
             {0, L"", true},
             {CMD_EXIT, L"&Exit", false},
             {0, L"", true},
-            {CMD_AUTOSTART, uiString(7), false},
+            {CMD_AUTOSTART, uiString(UiText::StartWithWindows), false},
             {CMD_SET_HOTKEY, L"Set Hot-Key", false},
             {0, L"", true},
             {CMD_MAGNIFY, L"Vistrel", false},
-            {0, uiString(6), false}};
+            {0, uiString(UiText::CloseMenu), false}};
 }
 
 class TrayMenu : public ::testing::Test {
@@ -53,8 +53,8 @@ std::wstring itemText(HMENU menu, int position) {
 
 TEST_F(TrayMenu, HasNineEntriesInOrderWithTheAppendedOneLast) {
     HMENU popup = nullptr;
-    HMENU menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
-    ASSERT_NE(menu, nullptr);
+    UniqueMenu menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
+    ASSERT_TRUE(menu);
     ASSERT_NE(popup, nullptr);
     std::vector<Entry> expected = expectedEntries();
     ASSERT_EQ(GetMenuItemCount(popup), 9);
@@ -71,7 +71,6 @@ TEST_F(TrayMenu, HasNineEntriesInOrderWithTheAppendedOneLast) {
             EXPECT_EQ(itemText(popup, i), expected[i].text) << i;
         }
     }
-    DestroyMenu(menu);
 }
 
 class TrayMenuCheck : public TrayMenu, public ::testing::WithParamInterface<int> {};
@@ -79,8 +78,8 @@ class TrayMenuCheck : public TrayMenu, public ::testing::WithParamInterface<int>
 TEST_P(TrayMenuCheck, AutostartEntryIsCheckedExactlyWhenTheFlagIsOn) {
     appState.autostartFlag = GetParam();
     HMENU popup = nullptr;
-    HMENU menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
-    ASSERT_NE(menu, nullptr);
+    UniqueMenu menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
+    ASSERT_TRUE(menu);
     UINT state = GetMenuState(popup, CMD_AUTOSTART, MF_BYCOMMAND);
     EXPECT_EQ((state & MF_CHECKED) != 0, GetParam() != 0);
     // No other entry carries a check mark.
@@ -89,7 +88,6 @@ TEST_P(TrayMenuCheck, AutostartEntryIsCheckedExactlyWhenTheFlagIsOn) {
             EXPECT_EQ(GetMenuState(popup, i, MF_BYPOSITION) & MF_CHECKED, 0u) << i;
         }
     }
-    DestroyMenu(menu);
 }
 
 INSTANTIATE_TEST_SUITE_P(Flags, TrayMenuCheck, ::testing::Values(0, 1));
@@ -117,15 +115,14 @@ class TrayMenuLanguage : public TrayMenu, public ::testing::WithParamInterface<L
 TEST_P(TrayMenuLanguage, TextsComeFromTheCurrentLanguage) {
     appState.language = GetParam().language;
     HMENU popup = nullptr;
-    HMENU menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
-    ASSERT_NE(menu, nullptr);
+    UniqueMenu menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
+    ASSERT_TRUE(menu);
     ASSERT_EQ(GetMenuItemCount(popup), 9);
     EXPECT_EQ(itemText(popup, 4), GetParam().autostart);
     EXPECT_EQ(itemText(popup, 8), GetParam().appended);
     // The resource's own texts do not change with the language.
     EXPECT_EQ(itemText(popup, 0), L"Help");
     EXPECT_EQ(itemText(popup, 5), L"Set Hot-Key");
-    DestroyMenu(menu);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -137,18 +134,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TrayMenu, EachBuildStartsFromTheResourceAgain) {
     for (int round = 0; round < 3; ++round) {
         HMENU popup = nullptr;
-        HMENU menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
-        ASSERT_NE(menu, nullptr);
+        UniqueMenu menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
+        ASSERT_TRUE(menu);
         EXPECT_EQ(GetMenuItemCount(popup), 9) << round;
-        EXPECT_TRUE(DestroyMenu(menu)) << round;
-        EXPECT_FALSE(IsMenu(menu)) << round;
+        HMENU loaded = menu.release();
+        EXPECT_TRUE(DestroyMenu(loaded)) << round;
+        EXPECT_FALSE(IsMenu(loaded)) << round;
     }
 }
 
 TEST_F(TrayMenu, AModuleWithoutTheMenuGivesNone) {
     appState.moduleInstance = GetModuleHandleA("kernel32.dll");
     HMENU popup = reinterpret_cast<HMENU>(1);
-    EXPECT_EQ(buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup), nullptr);
+    EXPECT_FALSE(buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup));
     EXPECT_EQ(popup, nullptr);
 }
 
