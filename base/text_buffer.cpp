@@ -75,7 +75,7 @@ void TextBuffer::format(const char* pattern, ...) {
     if (!reserve(size)) {
         return;
     }
-    va_list args;
+    va_list args;  // NOLINT(cppcoreguidelines-init-variables): va_start initialises it
     va_start(args, pattern);
     // Bounded by the block: a pattern whose output outgrows the size rule is cut, never overrun.
     int written = vsnprintf(buffer_, static_cast<size_t>(capacity_), pattern, args);

@@ -271,9 +271,11 @@ LRESULT Magnifier::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 // before WM_NCCREATE find no object yet and go to the default procedure alone.
 LRESULT CALLBACK magnifierWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): the system passes the record in lParam
         auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the window keeps its object as LONG_PTR
     auto* zoomWindow = reinterpret_cast<Magnifier*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
     if (zoomWindow != nullptr) {
         zoomWindow->handleMessage(message, wParam, lParam);

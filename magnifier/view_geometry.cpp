@@ -104,7 +104,10 @@ ViewStretch computeViewStretch(int32_t snapX, int32_t snapY, int32_t viewWidth, 
     if (snapY + hh >= screenHeight) {
         srcHeight = int64_t{screenHeight} - snapY + sh - hh - 1;
     }
+    // Without a cut the source is the whole block and the view keeps its size.
+    // cppcheck-suppress duplicateExpression ; srcWidth is below sw where the right edge cuts
     const int64_t destWidth = viewWidth - (viewWidth / sw) * (sw - srcWidth);
+    // cppcheck-suppress duplicateExpression ; srcHeight is below sh where the bottom edge cuts
     const int64_t destHeight = viewHeight - (viewHeight / sh) * (sh - srcHeight);
     return ViewStretch{clampToInt32(snapX - hw), clampToInt32(snapY - hh),
                        clampToInt32(srcWidth),   clampToInt32(srcHeight),

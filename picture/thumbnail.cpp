@@ -112,6 +112,8 @@ class TemporaryFile {
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
+    TemporaryFile(TemporaryFile&&) = delete;
+    TemporaryFile& operator=(TemporaryFile&&) = delete;
 
     // Takes the first temporary name nobody uses; a file of that name is never touched.
     bool createFor(const wchar_t* target) {

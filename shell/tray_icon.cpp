@@ -30,12 +30,11 @@ void fillNotifyRecord(NOTIFYICONDATAW& record, HWND owner, UINT id, HICON iconIm
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = WM_TRAYNOTIFY;
     record.hIcon = iconImage;
-    const char* tip = text != nullptr ? text : "";
     size_t length = 0;
-    while (length < kTipLength && tip[length] != '\0') {
+    while (text != nullptr && length < kTipLength && text[length] != '\0') {
         length++;
     }
-    widenWindows1252(tip, length, record.szTip);
+    widenWindows1252(text != nullptr ? text : "", length, record.szTip);
     record.szTip[length] = L'\0';
 }
 
