@@ -140,15 +140,29 @@ DWORD WINAPI TrayIcon::refresherMain(LPVOID context) {
     return 0;
 }
 
+namespace {
+// The shell's answer is awaited inside a sent message, and messages sent to the main window,
+// a second start's wake among them, are handled meanwhile. A wake that arrives while the icon
+// is being put in place leaves it to the call under way: re-adding it there would start a
+// second refresher, whose handle the outer call then overwrites.
+bool iconBeingPlaced = false;
+}  // namespace
+
 void addTrayIconForMainWindow(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip) {
+    iconBeingPlaced = true;
     tray.setOwner(window);
     tray.add(TRAY_ICON_ID, loadTrayIconImage(instance), tip, 1);
+    iconBeingPlaced = false;
 }
 
 void handleWakeMessage(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip) {
-    tray.remove();
-    tray.setOwner(window);
-    tray.add(TRAY_ICON_ID, loadTrayIconImage(instance), tip, 1);
+    if (!iconBeingPlaced) {
+        iconBeingPlaced = true;
+        tray.remove();
+        tray.setOwner(window);
+        tray.add(TRAY_ICON_ID, loadTrayIconImage(instance), tip, 1);
+        iconBeingPlaced = false;
+    }
     PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
 }
 

@@ -58,8 +58,8 @@ GdiCounter::~GdiCounter() {
     removeFolder(folder_);
 }
 
-bool GdiCounter::start(Program& program) const {
-    return program.startWithWineDebug(kWineDebug, tracePath_);
+bool GdiCounter::start(Program& program, const std::string& environment) const {
+    return program.startWithWineDebug(kWineDebug, tracePath_, environment);
 }
 
 long GdiCounter::count() const {

@@ -28,8 +28,9 @@ class GdiCounter {
     GdiCounter& operator=(const GdiCounter&) = delete;
 
     const std::string& tracePath() const { return tracePath_; }
-    // Starts the program with the trace going to this counter's file.
-    bool start(Program& program) const;
+    // Starts the program with the trace going to this counter's file, under the extra
+    // environment (NAME=value words) when given.
+    bool start(Program& program, const std::string& environment = "") const;
 
     // The count after the last traced event so far, -1 before the first.
     long count() const;
