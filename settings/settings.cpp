@@ -17,6 +17,10 @@ const char kSection[] = "Program";
 const size_t kTextCapacity = 1024;
 // Section and key names are short words of the program's own.
 const size_t kNameCapacity = 64;
+// The program's own file holds a few short lines. A far larger one is something else under its
+// name, which the profile functions would read whole at every call and rewrite whole, mangled,
+// at the first change.
+const LONGLONG kSettingsFileLimit = 64 * 1024;
 
 bool settingsUsable() {
     return settingsFile().path[0] != L'\0' && !settingsFile().unread;
@@ -55,15 +59,19 @@ UniqueKernelHandle ownedFile(HANDLE file) {
 }
 
 // A missing file is created hidden; an existing one keeps its attributes. A file that exists
-// but cannot be opened for reading (held without sharing by a sync or backup tool) is never
-// touched in this run: its values could not be read, so writing would replace them with
-// the defaults.
+// but cannot be opened for reading (held without sharing by a sync or backup tool, or a folder
+// of that name) or is beyond the size limit is never touched in this run: its values could not
+// be read, so writing would replace them with the defaults.
 void ensureSettingsFile() {
     const DWORD anySharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
     UniqueKernelHandle existing =
         ownedFile(CreateFileW(settingsFile().path, GENERIC_READ, anySharing, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (existing) {
+        LARGE_INTEGER size = {};
+        if (!GetFileSizeEx(existing.get(), &size) || size.QuadPart > kSettingsFileLimit) {
+            settingsFile().unread = true;
+        }
         return;
     }
     DWORD error = GetLastError();

@@ -88,7 +88,10 @@ BOOL TrayIcon::notify(DWORD message, HICON iconImage, const char* text) const {
 }
 
 // The stop event exists before the thread that waits on it, and goes only after it.
+// One refresher at most: a start while one runs (an add nested in another add's wait for the
+// shell, by a second start's wake) replaces it rather than leave it running beside the new one.
 void TrayIcon::startRefresher() {
+    stopRefresher();
     stopEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (!stopEvent) {
         return;  // without a way to stop it cooperatively, no refresher runs

@@ -22,6 +22,7 @@ class TrayIcon {
     void remove();
     // Adds the icon again with the values held, for a shell that has just (re)started.
     void restore();
+
     // One shell call with the owner and id held; returns the shell's result.
     BOOL notify(DWORD message, HICON iconImage, const char* text) const;
 

@@ -184,6 +184,8 @@ INSTANTIATE_TEST_SUITE_P(
     Entries, HotkeyDialogRejects,
     ::testing::Values(Incomplete{"1", VK_F5, kEnglishError, ""},
                       Incomplete{"0", HOTKEYF_SHIFT << 8, kGermanError, ""},
+                      // Not a number: 0, German.
+                      Incomplete{"en", HOTKEYF_SHIFT << 8, kGermanError, ""},
                       Incomplete{"1", (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8, kEnglishError, ""},
                       // The Cyrillic code page (1251) of the program changes nothing.
                       Incomplete{"0", HOTKEYF_SHIFT << 8, kGermanError, "LC_ALL=ru_RU.UTF-8"}));

@@ -9,6 +9,7 @@
 #include "tests/support/e2e.h"
 #include "tests/support/gdiplus_files.h"
 #include "tests/support/screen_pattern.h"
+#include "tests/support/x_keys.h"
 #include "tests/support/zoom_view.h"
 
 namespace {
@@ -98,35 +99,6 @@ INSTANTIATE_TEST_SUITE_P(
                       HotkeyCase{"shift and the key", "1", "2", VK_SHIFT, false},
                       HotkeyCase{"hotkey off", "0", "2", VK_CONTROL, false}));
 
-// Keys held at the X level as well: winex11 reloads the key state from the X keymap when the
-// focus moves (the zoom window showing), which drops keys held through SendInput alone.
-class XHeldKeys {
-  public:
-    explicit XHeldKeys(const char* keys) : keys_(keys) { xdotool("keydown"); }
-    ~XHeldKeys() { xdotool("keyup"); }
-    XHeldKeys(const XHeldKeys&) = delete;
-    XHeldKeys& operator=(const XHeldKeys&) = delete;
-
-  private:
-    // A Unix program gets no Windows process to wait for: the caller waits for the keys.
-    void xdotool(const char* action) {
-        std::string command = "/bin/sh -c \"xdotool " + std::string(action) + " " + keys_ + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof(startup);
-        PROCESS_INFORMATION shell = {};
-        if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                           &startup, &shell)) {
-            if (shell.hThread != nullptr) {
-                CloseHandle(shell.hThread);
-            }
-            if (shell.hProcess != nullptr) {
-                CloseHandle(shell.hProcess);
-            }
-        }
-    }
-    std::string keys_;
-};
-
 // Wine's own profile code skips a write that changes nothing, which hides the churn from the
 // file's time; its trace shows each call the program makes.
 size_t profileWriteCalls(const std::string& tracePath) {
@@ -158,7 +130,7 @@ TEST(HotkeyHeld, RewritesTheSettingsFileAtMostOnce) {
     FILETIME first = {};
     size_t firstCalls = 0;
     {
-        XHeldKeys xKeys("ctrl+z");
+        e2e::XHeldKeys xKeys("ctrl+z");
         e2e::HeldKeys keys;
         keys.pressChord(VK_CONTROL, 'Z');
         ASSERT_NE(e2e::waitForZoomWindowAt(program, e2e::centredRect(800, 500, 700, 300), 5000),

@@ -283,9 +283,10 @@ bool Program::start(const char* arguments, const char* extraEnvironment) {
                           widen(folder_).c_str(), &startup, &processInfo_) != 0;
 }
 
-bool Program::startWithWineDebug(const char* wineDebug, const std::string& stderrPath) {
+bool Program::startWithWineDebug(const char* wineDebug, const std::string& stderrPath,
+                                 const std::string& environment) {
     kill();
-    return startWithUnixStderr(exePath_, "", std::string("WINEDEBUG=") + wineDebug, stderrPath,
+    return startWithUnixStderr(exePath_, "", environment + " WINEDEBUG=" + wineDebug, stderrPath,
                                &processInfo_);
 }
 

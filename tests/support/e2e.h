@@ -82,9 +82,11 @@ class Program {
     // The process starts with the test's environment plus extraEnvironment ("NAME=value"
     // entries, each ending in a zero, the last followed by a second zero), when given.
     bool start(const char* arguments = "", const char* extraEnvironment = nullptr);
-    // Starts it with Wine's debug channels set to wineDebug and Wine's own diagnostics
-    // written to stderrPath (see wine_debug_launch.h); no thread handle is held then.
-    bool startWithWineDebug(const char* wineDebug, const std::string& stderrPath);
+    // Starts it with Wine's debug channels set to wineDebug, and the extra environment (NAME=value
+    // words), Wine's own diagnostics written to stderrPath (see wine_debug_launch.h); no thread
+    // handle is held then.
+    bool startWithWineDebug(const char* wineDebug, const std::string& stderrPath,
+                            const std::string& environment = "");
     // Starts it from a Unix shell under the extra environment (NAME=value words, see
     // wine_debug_launch.h), Wine's diagnostics going to wine-stderr.txt in its folder: Wine
     // takes a process's code page from the locale variables it starts with, and a child of

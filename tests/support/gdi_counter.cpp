@@ -60,8 +60,9 @@ GdiCounter::~GdiCounter() {
     removeFolder(folder_);
 }
 
-bool GdiCounter::start(Program& program) const {
-    return moveCursorTo(960, 540) && program.startWithWineDebug(kWineDebug, tracePath_) &&
+bool GdiCounter::start(Program& program, const std::string& environment) const {
+    return moveCursorTo(960, 540) &&
+           program.startWithWineDebug(kWineDebug, tracePath_, environment) &&
            program.waitForMainWindow() != nullptr;
 }
 

@@ -29,8 +29,9 @@ class GdiCounter {
 
     const std::string& tracePath() const { return tracePath_; }
     // Puts the cursor at the screen's centre, starts the program with the trace going to this
-    // counter's file and waits for its main window.
-    bool start(Program& program) const;
+    // counter's file, under the extra environment (NAME=value words) when given, and waits
+    // for its main window.
+    bool start(Program& program, const std::string& environment = "") const;
 
     // The count after the last traced event so far, -1 before the first.
     long count() const;
