@@ -20,7 +20,7 @@ const size_t kNameCapacity = 64;
 // The program's own file holds a few short lines. A far larger one is something else under its
 // name, which the profile functions would read whole at every call and rewrite whole, mangled,
 // at the first change.
-const LONGLONG kSettingsFileLimit = 64 * 1024;
+const LONGLONG kSettingsFileLimit = LONGLONG{64} * 1024;
 
 bool settingsUsable() {
     return settingsFile().path[0] != L'\0' && !settingsFile().unread;
