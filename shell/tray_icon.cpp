@@ -8,6 +8,8 @@
 namespace {
 
 const DWORD kRefreshIntervalMs = 5000;
+// A shell that never answers a refresher's call must not hang the program with it.
+const DWORD kRefresherStopTimeoutMs = 10000;
 // The characters the first layout's tip holds before its terminator.
 const size_t kTipLength = 63;
 
@@ -108,7 +110,12 @@ void TrayIcon::stopRefresher() {
         return;
     }
     SetEvent(stopEvent.get());
-    WaitForSingleObject(thread.get(), INFINITE);
+    if (WaitForSingleObject(thread.get(), kRefresherStopTimeoutMs) != WAIT_OBJECT_0) {
+        // Still inside a shell call: it keeps its signalled stop event and ends when the call
+        // returns. Its two handles are given up rather than closed under it.
+        static_cast<void>(thread.release());
+        static_cast<void>(stopEvent.release());
+    }
     thread.reset();
     stopEvent.reset();
     threadId = 0;
@@ -117,7 +124,9 @@ void TrayIcon::stopRefresher() {
 // The shell loses its icons when it restarts; every pass puts ours back if it is gone.
 DWORD WINAPI TrayIcon::refresherMain(LPVOID context) {
     TrayIcon* self = static_cast<TrayIcon*>(context);
-    while (WaitForSingleObject(self->stopEvent.get(), self->refreshIntervalMs) == WAIT_TIMEOUT) {
+    // Read once: a refresher given up by stopRefresher must not wait on a later one's event.
+    const HANDLE stop = self->stopEvent.get();
+    while (WaitForSingleObject(stop, self->refreshIntervalMs) == WAIT_TIMEOUT) {
         if (!self->notify(NIM_MODIFY, self->icon.get(), self->tip)) {
             self->notify(NIM_ADD, self->icon.get(), self->tip);
         }
