@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_clock.h"
 #include "bench/floor_protocol.h"
 #include "resources/commands.h"
 #include "resources/window_classes.h"
@@ -30,28 +31,9 @@ constexpr DWORD kStartTimeoutMs = 20000;
 constexpr DWORD kExitTimeoutMs = 10000;
 constexpr DWORD kShowTimeoutMs = 20000;
 constexpr DWORD kSettleMs = 3000;
-constexpr DWORD kSecondStartExitCode = 45054;
 constexpr double kMiB = 1024.0 * 1024.0;
 
 std::wstring folder;
-
-double nowMs() {
-    static LARGE_INTEGER frequency = {};
-    if (frequency.QuadPart == 0) {
-        QueryPerformanceFrequency(&frequency);
-    }
-    LARGE_INTEGER counter;
-    QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 double pairedRatio(const std::vector<double>& real, const std::vector<double>& floor) {
     std::vector<double> ratios;
@@ -544,7 +526,7 @@ void measureSecondStart(const Running& real, const Running& tray, int runs) {
             bool exited = false;
             if (realTurn) {
                 realTimes.push_back(
-                    secondStartMs(L"vistrel.exe", zoom, &exited, kSecondStartExitCode));
+                    secondStartMs(L"vistrel.exe", zoom, &exited, EXIT_CODE_SECOND_START));
                 expectedExits += exited ? 1 : 0;
                 PostMessageW(zoom, WM_KEYDOWN, VK_ESCAPE, 0);
                 waitUntil([&] { return IsWindowVisible(zoom) == 0; }, kShowTimeoutMs);
