@@ -207,6 +207,7 @@ TEST(SettingsFile, InAFolderThatCannotBeWrittenIsTheUsersOwnUntilTheFolderTakesO
         ~Undone() {
             e2e::runUnixShell("umount '" + folder + "'");
             DeleteFileW(userSettingsPath().c_str());
+            RemoveDirectoryW(userSettingsPath().substr(0, userSettingsPath().rfind(L'\\')).c_str());
         }
     } mount{e2e::unixPathOf(program.folder())};
     const std::string& folder = mount.folder;
