@@ -2,6 +2,8 @@
 
 #include <cwchar>
 
+#include <windows.h>
+
 #include <shlobj.h>
 
 #include "base/win/handle_guards.h"
