@@ -95,10 +95,34 @@ bool askForPath(wchar_t (&path)[kPathBufferSize]) {
     return showSaveDialog(&dialog) != 0;
 }
 
+// A scanner, indexer or sync client may open a new file for a moment: the program's own
+// handles share everything, and a step such a reader blocks is tried again for about 100 ms.
+constexpr unsigned kHeldTries = 10;
+constexpr DWORD kHeldPauseMs = 10;
+
 UniqueKernelHandle openFile(const wchar_t* path, DWORD creation) {
     HANDLE file =
-        CreateFileW(path, GENERIC_WRITE, 0, nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+}
+
+bool heldByAnother(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
+}
+
+// step returns false with the system's error set when it fails.
+template <typename Step>
+bool retryWhileHeld(const Step& step) {
+    for (unsigned attempt = 1;; ++attempt) {
+        if (step()) {
+            return true;
+        }
+        if (attempt >= kHeldTries || !heldByAnother(GetLastError())) {
+            return false;
+        }
+        Sleep(kHeldPauseMs);
+    }
 }
 
 // A file of the program's own beside the target, deleted again unless it replaced the target.
@@ -126,7 +150,9 @@ class TemporaryFile {
             }
             const DWORD error = GetLastError();
             path_[0] = L'\0';
-            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) {
+            // Access is denied to a name whose file was deleted while a reader still holds it.
+            if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
+                error != ERROR_ACCESS_DENIED) {
                 return false;
             }
         }
@@ -136,11 +162,18 @@ class TemporaryFile {
     // The content on the disk before the name changes, so a crash cannot leave the target
     // holding a file whose data never arrived.
     bool flush() const {
-        UniqueKernelHandle file = openFile(path_, OPEN_EXISTING);
-        return file && FlushFileBuffers(file.get()) != 0;
+        UniqueKernelHandle file;
+        return retryWhileHeld([&] {
+                   file = openFile(path_, OPEN_EXISTING);
+                   return static_cast<bool>(file);
+               }) &&
+               FlushFileBuffers(file.get()) != 0;
     }
     bool moveOver(const wchar_t* target) {
-        if (!MoveFileExW(path_, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        if (!retryWhileHeld([&] {
+                return MoveFileExW(path_, target,
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+            })) {
             return false;
         }
         path_[0] = L'\0';

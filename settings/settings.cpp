@@ -2,6 +2,10 @@
 
 #include <cwchar>
 
+#include <windows.h>
+
+#include <shlobj.h>
+
 #include "base/win/handle_guards.h"
 #include "settings/settings_rules.h"
 #include "base/win/module_path.h"
@@ -58,35 +62,77 @@ UniqueKernelHandle ownedFile(HANDLE file) {
     return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
+enum class Prepared { kReady, kUnread, kNotCreated };
+
 // A missing file is created hidden; an existing one keeps its attributes. A file that exists
 // but cannot be opened for reading (held without sharing by a sync or backup tool, or a folder
 // of that name) or is beyond the size limit is never touched in this run: its values could not
 // be read, so writing would replace them with the defaults.
-void ensureSettingsFile() {
+Prepared prepareSettingsFile(const wchar_t* path) {
     const DWORD anySharing = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-    UniqueKernelHandle existing =
-        ownedFile(CreateFileW(settingsFile().path, GENERIC_READ, anySharing, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueKernelHandle existing = ownedFile(CreateFileW(
+        path, GENERIC_READ, anySharing, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (existing) {
         LARGE_INTEGER size = {};
         if (!GetFileSizeEx(existing.get(), &size) || size.QuadPart > kSettingsFileLimit) {
-            settingsFile().unread = true;
+            return Prepared::kUnread;
         }
-        return;
+        return Prepared::kReady;
     }
-    DWORD error = GetLastError();
-    if (error != ERROR_FILE_NOT_FOUND) {
-        settingsFile().unread = true;
-        return;
+    if (GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return Prepared::kUnread;
     }
     // CREATE_NEW: a file that appeared in the meantime is not made hidden.
-    UniqueKernelHandle created =
-        ownedFile(CreateFileW(settingsFile().path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueKernelHandle created = ownedFile(CreateFileW(
+        path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (created) {
         created.reset();
-        SetFileAttributesW(settingsFile().path, FILE_ATTRIBUTE_HIDDEN);
+        SetFileAttributesW(path, FILE_ATTRIBUTE_HIDDEN);
+        return Prepared::kReady;
     }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS ? Prepared::kReady
+                                                                       : Prepared::kNotCreated;
+}
+
+// %LOCALAPPDATA%\Vistrel\<name>.ini, its folder created when missing. The manifest asks for
+// no elevation, so Windows does not redirect writes to a folder the user cannot write (Program
+// Files for a standard user, a read-only medium): without this file nothing would be kept.
+bool userSettingsPath(const wchar_t* modulePath, wchar_t (&path)[kPathCapacity]) {
+    wchar_t folder[MAX_PATH];
+    if (FAILED(
+            SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)) ||
+        !deriveUserSettingsPath(modulePath, folder, path, kPathCapacity)) {
+        return false;
+    }
+    wchar_t* name = wcsrchr(path, L'\\');
+    *name = L'\0';
+    CreateDirectoryW(path, nullptr);
+    *name = L'\\';
+    return true;
+}
+
+// The file beside the program whenever it exists or can be created there; otherwise the
+// user's own file for the whole run, or none. A path the system had to cut, or one whose
+// settings name would not fit, gets no settings file: the program runs on its defaults rather
+// than touch a foreign file.
+void chooseSettingsFile() {
+    SettingsFile& file = settingsFile();
+    file.unread = false;
+    wchar_t modulePath[kPathCapacity];
+    if (moduleFilePath(nullptr, modulePath) == 0 ||
+        !deriveSettingsPath(modulePath, file.path, kPathCapacity)) {
+        file.path[0] = L'\0';
+        return;
+    }
+    Prepared prepared = prepareSettingsFile(file.path);
+    if (prepared == Prepared::kNotCreated && userSettingsPath(modulePath, file.path)) {
+        prepared = prepareSettingsFile(file.path);
+    }
+    if (prepared == Prepared::kNotCreated) {
+        file.path[0] = L'\0';
+    }
+    file.unread = prepared == Prepared::kUnread;
 }
 
 }  // namespace
@@ -96,17 +142,7 @@ int systemDefaultLanguage() {
 }
 
 int loadSettings() {
-    settingsFile().unread = false;
-    wchar_t modulePath[kPathCapacity];
-    // A path the call had to cut, or one whose settings name would not fit, gets no
-    // settings file: the program runs on its defaults rather than touch a foreign file.
-    if (moduleFilePath(nullptr, modulePath) == 0 ||
-        !deriveSettingsPath(modulePath, settingsFile().path, kPathCapacity)) {
-        settingsFile().path[0] = L'\0';
-    } else {
-        ensureSettingsFile();
-    }
-
+    chooseSettingsFile();
     wchar_t text[kTextCapacity];
     if (readProfileText(kSection, "lng", text) != 0) {
         return parseProfileText(text);

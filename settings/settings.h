@@ -1,4 +1,5 @@
-// The settings file beside the program file: every read and write goes to the file.
+// The settings file beside the program file (or the user's own when the program's folder
+// cannot take one): every read and write goes to the file.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +15,7 @@ struct SettingsFile {
 };
 SettingsFile& settingsFile();
 
-// Finds (or creates) the file beside the program and returns the language it stores, or the
+// Finds (or creates) the settings file and returns the language it stores, or the
 // system's when it stores none.
 int loadSettings();
 int32_t readProfileInt(const char* section, const char* key, int32_t defaultValue,

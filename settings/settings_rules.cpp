@@ -25,6 +25,38 @@ int deriveSettingsPath(const wchar_t* modulePath, wchar_t* out, size_t outSize) 
     return 1;
 }
 
+bool deriveUserSettingsPath(const wchar_t* modulePath, const wchar_t* userFolder, wchar_t* out,
+                            size_t outSize) {
+    static const wchar_t kFolder[] = L"\\Vistrel\\";
+    static const wchar_t kExtension[] = L".ini";
+    if (out == nullptr || outSize == 0) {
+        return false;
+    }
+    out[0] = L'\0';
+    if (modulePath == nullptr || userFolder == nullptr) {
+        return false;
+    }
+    const wchar_t* name = modulePath;
+    for (const wchar_t* p = modulePath; *p != L'\0'; ++p) {
+        if (*p == L'\\' || *p == L'/') {
+            name = p + 1;
+        }
+    }
+    const wchar_t* dot = wcsrchr(name, L'.');
+    const size_t nameLength = dot != nullptr ? static_cast<size_t>(dot - name) : wcslen(name);
+    const size_t folderLength = wcslen(userFolder);
+    const size_t middleLength = wcslen(kFolder);
+    const size_t extensionSize = sizeof(kExtension) / sizeof(kExtension[0]);
+    if (folderLength + middleLength + nameLength + extensionSize > outSize) {
+        return false;
+    }
+    wchar_t* end = wmemcpy(out, userFolder, folderLength) + folderLength;
+    end = wmemcpy(end, kFolder, middleLength) + middleLength;
+    end = wmemcpy(end, name, nameLength) + nameLength;
+    wmemcpy(end, kExtension, extensionSize);
+    return true;
+}
+
 bool widenSettingName(const char* name, wchar_t* out, size_t outSize) {
     if (out == nullptr || outSize == 0) {
         return false;

@@ -10,6 +10,12 @@
 // file with a truncated, foreign name is ever created or written.
 int deriveSettingsPath(const wchar_t* modulePath, wchar_t* out, size_t outSize);
 
+// The per-user settings path, for a program folder the user cannot write: userFolder, then
+// "\Vistrel\", then the module's file name cut at its last '.' and extended by ".ini". False,
+// with out empty, for a missing argument or a result that would not fit in outSize characters.
+bool deriveUserSettingsPath(const wchar_t* modulePath, const wchar_t* userFolder, wchar_t* out,
+                            size_t outSize);
+
 // A key or section name of the settings file (plain ASCII, as the program names them) as
 // wide text. False, with out empty, for a name that is missing, not ASCII or does not fit.
 bool widenSettingName(const char* name, wchar_t* out, size_t outSize);

@@ -6,11 +6,18 @@
 #include "resources/commands.h"
 #include "tests/support/e2e.h"
 #include "tests/support/gdiplus_files.h"
+#include "tests/support/wine_debug_launch.h"
 #include "tests/support/zoom_view.h"
 
 namespace {
 
 using e2e::Program;
+
+// Where the program keeps its settings when its folder cannot take a file.
+std::wstring userSettingsPath() {
+    const wchar_t* folder = _wgetenv(L"LOCALAPPDATA");
+    return std::wstring(folder != nullptr ? folder : L"?") + L"\\Vistrel\\vistrel.ini";
+}
 
 class Startup : public ::testing::TestWithParam<const char*> {};
 
@@ -188,6 +195,46 @@ TEST(SettingsFile, HeldWithoutSharingAtStartIsLeftByteForByteForTheWholeRun) {
     ASSERT_TRUE(program.exitByCommand(&code));
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(e2e::readFileBytes(program.iniPath()), before);
+    EXPECT_EQ(GetFileAttributesW(userSettingsPath().c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// As Program Files is for a standard user: the settings live in the user's own file, and
+// only there, until the program's folder takes a file again.
+TEST(SettingsFile, InAFolderThatCannotBeWrittenIsTheUsersOwnUntilTheFolderTakesOneAgain) {
+    Program program;
+    struct Undone {  // whatever the outcome
+        std::string folder;
+        ~Undone() {
+            e2e::runUnixShell("umount '" + folder + "'");
+            DeleteFileW(userSettingsPath().c_str());
+            RemoveDirectoryW(userSettingsPath().substr(0, userSettingsPath().rfind(L'\\')).c_str());
+        }
+    } mount{e2e::unixPathOf(program.folder())};
+    const std::string& folder = mount.folder;
+    DeleteFileW(userSettingsPath().c_str());
+    if (e2e::runUnixShell("mount --bind '" + folder + "' '" + folder +
+                          "' && mount -o remount,bind,ro '" + folder + "'") != 0) {
+        GTEST_SKIP() << "no read-only folder to test with: a read-only bind mount needs root";
+    }
+    DWORD code = 1234;
+    // The width the first run leaves is the second run's.
+    for (int width = 700; width <= 720; width += 20) {
+        ASSERT_TRUE(e2e::moveCursorTo(960, 540));
+        ASSERT_TRUE(program.start());
+        ASSERT_NE(program.waitForMainWindow(), nullptr);
+        ASSERT_TRUE(program.postCommand(CMD_MAGNIFY));
+        HWND zoom = e2e::waitForZoomWindowAt(program, e2e::centredRect(960, 540, width, 300));
+        ASSERT_NE(zoom, nullptr) << width;
+        EXPECT_TRUE(e2e::sendKeyDown(zoom, VK_RIGHT));
+        ASSERT_TRUE(program.exitByCommand(&code));
+    }
+    EXPECT_FALSE(program.settingsFileExists());
+    ASSERT_EQ(e2e::runUnixShell("umount '" + folder + "'"), 0);
+    ASSERT_TRUE(program.start());
+    ASSERT_NE(program.waitForMainWindow(), nullptr);
+    ASSERT_TRUE(program.exitByCommand(&code));
+    EXPECT_EQ(program.storedView(), "700 300 2");
+    EXPECT_EQ(GetPrivateProfileIntW(L"Program", L"cx", 0, userSettingsPath().c_str()), 740u);
 }
 
 }  // namespace

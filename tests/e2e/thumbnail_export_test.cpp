@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -149,6 +150,28 @@ class SmallDisk {
   private:
     std::string unixFolder_;
     bool mounted_ = false;
+};
+
+// Plays a scanner: opens the new file for reading with all sharing, as such tools do, as
+// soon as it appears, and holds it 200 ms.
+struct Scanner {
+    std::wstring path;
+    std::atomic<bool> stop{false};
+    std::atomic<bool> held{false};
+    static DWORD WINAPI run(void* self) {
+        auto& scanner = *static_cast<Scanner*>(self);
+        for (; !scanner.stop && !scanner.held; Sleep(1)) {
+            HANDLE file = CreateFileW(scanner.path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+            if (file != INVALID_HANDLE_VALUE) {
+                scanner.held = true;
+                Sleep(200);
+                CloseHandle(file);
+            }
+        }
+        return 0;
+    }
 };
 
 class ThumbnailExport : public ::testing::Test {
@@ -367,6 +390,20 @@ TEST_F(ThumbnailExport, TargetHeldOpenByAnotherProgramStaysAsItWas) {
     CloseHandle(held);
     ASSERT_TRUE(exported);
     expectFailedExportKeeps(saveFolder_, old, {"shot.jpg"});
+}
+
+TEST_F(ThumbnailExport, SavesWhileAScannerHoldsTheNewFileAndLeavesNoTemporaryFile) {
+    showZoomAt(960, 540);
+    Scanner scanner{e2e::widen(savePath("held.~00"))};
+    HANDLE thread = CreateThread(nullptr, 0, &Scanner::run, &scanner, 0, nullptr);
+    Picture saved = exportAndDecode("held", "held.jpg");
+    scanner.stop = true;
+    WaitForSingleObject(thread, 10000);
+    CloseHandle(thread);
+    EXPECT_TRUE(scanner.held);
+    EXPECT_EQ(saved.width, 250);
+    EXPECT_EQ(saved.height, 200);
+    EXPECT_EQ(filesIn(saveFolder_), std::vector<std::string>{"held.jpg"});
 }
 
 // The disk fills up part-way through the picture: a noisy watermark makes it far larger than

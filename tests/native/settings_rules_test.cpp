@@ -48,6 +48,16 @@ TEST(SettingsPath, NullArgumentsAreRefused) {
     EXPECT_EQ(deriveSettingsPath(L"a.exe", out, 0), 0);
 }
 
+TEST(UserSettingsPath, TakesTheProgramFileNameCutAtItsLastDotAndRefusesWhatDoesNotFit) {
+    wchar_t out[24];
+    ASSERT_TRUE(deriveUserSettingsPath(L"C:\\my.tools\\zoom", L"U:\\Abc", out, 24));
+    EXPECT_EQ(std::wstring(out), L"U:\\Abc\\Vistrel\\zoom.ini");
+    ASSERT_TRUE(deriveUserSettingsPath(L"C:\\T\\a.b.exe", L"U:", out, 24));
+    EXPECT_EQ(std::wstring(out), L"U:\\Vistrel\\a.b.ini");
+    EXPECT_FALSE(deriveUserSettingsPath(L"C:\\T\\zoom.exe", L"U:\\Abcd", out, 24));
+    EXPECT_EQ(std::wstring(out), L"");
+}
+
 struct NameCase {
     const char* name;
     size_t capacity;
