@@ -149,23 +149,16 @@ TEST(ClassifyDefaultValue, OnlyTheSameFileNameIsStaleAndNonAsciiLettersMatchExac
     EXPECT_EQ(classifyDefaultValue(own, L"\"vistrel\u00e4.exe\" -bg", 18), S::Foreign);
 }
 
-std::string approval(char first, size_t size = 12) {
-    return std::string(1, first) + std::string(size - 1, '\0');
-}
-
 TEST(StartupApproval, OnlyTwelveBinaryBytesWithBitZeroSetDisable) {
-    struct Row {
-        bool binary;
-        std::string bytes;
-        bool disables;
-    };
-    for (const Row& row : {Row{true, approval(2), false}, Row{true, approval(6), false},
-                           Row{true, approval(3), true}, Row{true, approval(7), true},
-                           Row{true, approval(3, 11), false}, Row{true, approval(3, 13), false},
-                           Row{false, approval(3), false}, Row{true, "", false}}) {
-        const auto* bytes = reinterpret_cast<const unsigned char*>(row.bytes.data());
-        EXPECT_EQ(startupApprovalDisables(row.binary, bytes, row.bytes.size()), row.disables)
-            << static_cast<int>(row.bytes[0]) << " " << row.bytes.size() << " " << row.binary;
+    unsigned char bytes[13] = {3};
+    EXPECT_TRUE(startupApprovalDisables(true, bytes, 12));
+    EXPECT_FALSE(startupApprovalDisables(true, bytes, 11));
+    EXPECT_FALSE(startupApprovalDisables(true, bytes, 13));
+    EXPECT_FALSE(startupApprovalDisables(false, bytes, 12));
+    EXPECT_FALSE(startupApprovalDisables(true, nullptr, 0));
+    for (unsigned char first : {2, 6, 7}) {
+        bytes[0] = first;
+        EXPECT_EQ(startupApprovalDisables(true, bytes, 12), first == 7) << int{first};
     }
 }
 

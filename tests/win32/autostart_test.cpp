@@ -320,11 +320,9 @@ INSTANTIATE_TEST_SUITE_P(
     Values, AutostartApproval,
     ::testing::Values(ApprovalCase{"None", REG_NONE, "", true},
                       ApprovalCase{"Enabled", REG_BINARY, approval(2), true},
-                      ApprovalCase{"EnabledOther", REG_BINARY, approval(6), true},
                       ApprovalCase{"Disabled", REG_BINARY, approval(3), false},
                       ApprovalCase{"DisabledOther", REG_BINARY, approval(7), false},
                       ApprovalCase{"Short", REG_BINARY, approval(3, 8), true},
-                      ApprovalCase{"Long", REG_BINARY, approval(3, 16), true},
                       ApprovalCase{"Dword", REG_DWORD, approval(3, 4), true}),
     [](const ::testing::TestParamInfo<ApprovalCase>& param) { return param.param.name; });
 
