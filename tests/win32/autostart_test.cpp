@@ -264,31 +264,26 @@ std::string approval(char first, size_t size = 12) {
     return std::string(1, first) + std::string(size - 1, '\0');
 }
 
-bool keyExists(const wchar_t* path) {
-    HKEY key = nullptr;
-    return RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, KEY_READ, &key) == ERROR_SUCCESS &&
-           RegCloseKey(key) == ERROR_SUCCESS;
-}
-
 const wchar_t kApprovalParent[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved";
 
-// Task Manager's switch for the entry, and another program's beside it; keys the test had to
-// create go again.
+// Task Manager's switch for the entry, and another program's beside it. Windows has the keys;
+// a Wine prefix has neither until the test creates them, and loses them again after.
 class AutostartApproval : public AutostartOfProgram,
                           public ::testing::WithParamInterface<ApprovalCase> {
   protected:
     void TearDown() override {
         AutostartOfProgram::TearDown();
-        if (!keyExisted_) {
-            RegDeleteKeyW(HKEY_CURRENT_USER, e2e::kApprovalKey);
-        }
-        if (!parentExisted_) {
-            RegDeleteKeyW(HKEY_CURRENT_USER, kApprovalParent);
+        if (!hadKeys_) {
+            RegDeleteTreeW(HKEY_CURRENT_USER, kApprovalParent);
         }
     }
-    const bool parentExisted_ = keyExists(kApprovalParent);
-    const bool keyExisted_ = keyExists(e2e::kApprovalKey);
+    const bool hadKeys_ = [] {
+        HKEY key = nullptr;
+        return RegOpenKeyExW(HKEY_CURRENT_USER, kApprovalParent, 0, KEY_READ, &key) ==
+                   ERROR_SUCCESS &&
+               RegCloseKey(key) == ERROR_SUCCESS;
+    }();
     e2e::RunValueGuard approval_{"Vistrel", e2e::kApprovalKey};
     e2e::RunValueGuard otherApproval_{kName, e2e::kApprovalKey};
 };
