@@ -32,12 +32,12 @@ enum class StoredAutostartValue {
 // Judges the count characters a registry query returned under the program's own value name
 // against the command text. It matches only when equal character for character. Any other
 // command of the form "<full path of a .exe file>" -bg is this program's entry for another
-// file: a moved program, or a copy saved or renamed under another file name, since a value
-// under this name was written by this program whatever the file was called then. Stale: it
-// is rewritten. A full path starts with a drive ("C:\") or a share ("\\server\share\"), has
-// no empty part and no character a file name cannot hold, and ends in ".exe" (ASCII letter
-// case aside) after a name. Anything else is another program's; without a command text
-// (the program's path could not be had) nothing is this program's.
+// file (the program moved, or a copy saved or renamed under another file name): the value
+// name, not the file name, says whose it is. Stale: it is rewritten. A full path starts with a
+// drive ("C:\") or a share ("\\server\share\"), has no empty part and no character a file name
+// cannot hold, and ends in ".exe" (ASCII letter case aside) after a name. Anything else is another
+// program's; without a command text (the program's path could not be had) nothing is this
+// program's.
 StoredAutostartValue classifyStoredValue(const wchar_t* command, const wchar_t* data, size_t count);
 
 // The same for the Run key's default (unnamed) value, which no program owns: there a stale
