@@ -9,16 +9,23 @@
 namespace {
 
 const wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+// Where Task Manager and Settings keep an entry switched off without touching the Run key.
+const wchar_t kApprovalKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 // The Run key's unnamed value, where older versions kept the entry.
 const wchar_t kDefaultValue[] = L"";
 
-UniqueRegistryKey openRunKey(int machineWide, REGSAM access) {
+UniqueRegistryKey openKey(const wchar_t* path, int machineWide, REGSAM access) {
     HKEY key = nullptr;
     HKEY root = machineWide != 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    if (RegOpenKeyExW(root, kRunKey, 0, access, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(root, path, 0, access, &key) != ERROR_SUCCESS) {
         return UniqueRegistryKey();
     }
     return UniqueRegistryKey(key);
+}
+
+UniqueRegistryKey openRunKey(int machineWide, REGSAM access) {
+    return openKey(kRunKey, machineWide, access);
 }
 
 enum class Entry {
@@ -45,7 +52,14 @@ Entry readEntry(HKEY key, const wchar_t* valueName, const wchar_t* command) {
     if (queried != ERROR_SUCCESS || size > capacityBytes) {
         return Entry::Foreign;
     }
-    switch (classifyStoredValue(command, stored, size / sizeof(wchar_t))) {
+    // Only text starts a program from the Run key: any other type is not an entry of this
+    // program, whatever bytes it holds.
+    if (type != REG_SZ && type != REG_EXPAND_SZ) {
+        return Entry::Foreign;
+    }
+    // The unnamed value is nobody's own: a narrower rule than under the program's own name.
+    auto judge = valueName[0] == L'\0' ? classifyDefaultValue : classifyStoredValue;
+    switch (judge(command, stored, size / sizeof(wchar_t))) {
         case StoredAutostartValue::Matches:
             return Entry::Current;
         case StoredAutostartValue::Stale:
@@ -62,6 +76,32 @@ bool isOwn(Entry entry) {
 bool writeCommand(HKEY key, const wchar_t* valueName, const wchar_t* command, size_t length) {
     return RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
                           static_cast<DWORD>(length * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+// Whether the startup approval value of that name keeps the entry from starting. A missing key
+// or value, or one that cannot be read whole, does not.
+bool startupDisabled(HKEY approvals, const wchar_t* valueName) {
+    BYTE data[kStartupApprovalSize + 1] = {};
+    DWORD type = 0;
+    DWORD size = sizeof(data);
+    return approvals != nullptr &&
+           RegQueryValueExW(approvals, valueName, nullptr, &type, data, &size) == ERROR_SUCCESS &&
+           startupApprovalDisables(type == REG_BINARY, data, size);
+}
+
+// Marks a disabled approval value enabled, with the bytes Task Manager writes for it, so the
+// entry the user just switched on really starts. Kept rather than deleted: the value stays as
+// Windows' own switch would leave it. No value is ever created, and an enabled one or one of
+// another shape is left as it is. True when nothing keeps the entry from starting.
+bool enableStartup(const wchar_t* valueName, int machineWide) {
+    UniqueRegistryKey approvals = openKey(kApprovalKey, machineWide, KEY_QUERY_VALUE);
+    if (!startupDisabled(approvals.get(), valueName)) {
+        return true;
+    }
+    UniqueRegistryKey writable = openKey(kApprovalKey, machineWide, KEY_SET_VALUE);
+    const BYTE enabled[kStartupApprovalSize] = {2};
+    return writable && RegSetValueExW(writable.get(), valueName, 0, REG_BINARY, enabled,
+                                      sizeof(enabled)) == ERROR_SUCCESS;
 }
 
 // Moves this program's entry from the value fromName to toName. Nothing happens when
@@ -108,12 +148,17 @@ int checkAutostartEntry(const wchar_t* valueName, int machineWide) {
     }
     Entry entry = readEntry(key.get(), valueName, command);
     if (entry == Entry::Stale) {
+        // An entry still naming another file would start that one, or none: shown as off.
         UniqueRegistryKey writable = openRunKey(machineWide, KEY_SET_VALUE);
-        if (writable) {
-            writeCommand(writable.get(), valueName, command, static_cast<size_t>(length));
+        if (!writable ||
+            !writeCommand(writable.get(), valueName, command, static_cast<size_t>(length))) {
+            return 0;
         }
+    } else if (entry != Entry::Current) {
+        return 0;
     }
-    return isOwn(entry) ? 1 : 0;
+    UniqueRegistryKey approvals = openKey(kApprovalKey, machineWide, KEY_QUERY_VALUE);
+    return startupDisabled(approvals.get(), valueName) ? 0 : 1;
 }
 
 int setAutostartEntry(HMODULE module, const wchar_t* valueName, int machineWide) {
@@ -126,7 +171,11 @@ int setAutostartEntry(HMODULE module, const wchar_t* valueName, int machineWide)
     if (!key || readEntry(key.get(), valueName, command) == Entry::Foreign) {
         return 0;
     }
-    return writeCommand(key.get(), valueName, command, static_cast<size_t>(length)) ? 1 : 0;
+    // The Run value first: switched on in Task Manager, an entry without it would start nothing.
+    return writeCommand(key.get(), valueName, command, static_cast<size_t>(length)) &&
+                   enableStartup(valueName, machineWide)
+               ? 1
+               : 0;
 }
 
 int removeAutostartEntry(const wchar_t* valueName, int machineWide) {

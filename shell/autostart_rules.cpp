@@ -14,9 +14,8 @@ struct TextSpan {
     size_t length;
 };
 
-// The file name inside a quoted-path command of exactly the form "path" -bg; an empty span
-// when the text has any other form or the path ends in a separator.
-TextSpan commandFileName(const wchar_t* text, size_t length) {
+// The path inside a command of exactly the form "path" -bg; an empty span for any other form.
+TextSpan commandPath(const wchar_t* text, size_t length) {
     TextSpan none = {text, 0};
     if (length < 2 + kArgumentLength || text[0] != L'"') {
         return none;
@@ -29,14 +28,62 @@ TextSpan commandFileName(const wchar_t* text, size_t length) {
     if (rest != kArgumentLength || wmemcmp(closing + 1, kArgument, kArgumentLength) != 0) {
         return none;
     }
-    const wchar_t* name = text + 1;
-    for (const wchar_t* at = text + 1; at < closing; ++at) {
-        if (*at == L'\\' || *at == L'/') {
+    TextSpan path = {text + 1, static_cast<size_t>(closing - text - 1)};
+    return path;
+}
+
+// The part after the last separator; empty when the path ends in one.
+TextSpan fileNameOf(TextSpan path) {
+    const wchar_t* name = path.text;
+    for (const wchar_t* at = path.text; at < path.text + path.length; ++at) {
+        if (*at == L'\\') {
             name = at + 1;
         }
     }
-    TextSpan span = {name, static_cast<size_t>(closing - name)};
+    TextSpan span = {name, static_cast<size_t>(path.text + path.length - name)};
     return span;
+}
+
+bool isAsciiLetter(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
+
+// Control characters and these never stand in a file or folder name; ':' only after a drive.
+bool isNameCharacter(wchar_t c) {
+    return c >= 0x20 && wcschr(L"<>:\"/|?*", c) == nullptr;
+}
+
+// "X:\" then parts, or "\\server\share\" then parts; no part empty, the last one "<name>.exe".
+bool isFullExePath(TextSpan path) {
+    const wchar_t* p = path.text;
+    size_t at = 0;
+    size_t rootParts = 0;  // the server and share of a network path
+    if (path.length >= 3 && isAsciiLetter(p[0]) && p[1] == L':' && p[2] == L'\\') {
+        at = 3;
+    } else if (path.length >= 2 && p[0] == L'\\' && p[1] == L'\\') {
+        at = 2;
+        rootParts = 2;
+    } else {
+        return false;
+    }
+    size_t parts = 0;
+    size_t partLength = 0;
+    for (; at < path.length; ++at) {
+        if (p[at] == L'\\') {
+            if (partLength == 0) {
+                return false;
+            }
+            ++parts;
+            partLength = 0;
+        } else if (!isNameCharacter(p[at])) {
+            return false;
+        } else {
+            ++partLength;
+        }
+    }
+    const size_t extension = 4;
+    return parts >= rootParts && partLength > extension &&
+           equalsIgnoringAsciiCase(p + path.length - extension, L".exe", extension);
 }
 
 // File names compare without regard to ASCII letter case, as the file system does. Other
@@ -81,11 +128,27 @@ StoredAutostartValue classifyStoredValue(const wchar_t* command, const wchar_t* 
                                          size_t count) {
     size_t commandLength = command == nullptr ? 0 : wcslen(command);
     size_t storedLength = storedTextLength(data, count);
-    if (commandLength != 0 && storedLength == commandLength &&
-        wmemcmp(command, data, commandLength) == 0) {
+    if (commandLength == 0) {
+        return StoredAutostartValue::Foreign;
+    }
+    if (storedLength == commandLength && wmemcmp(command, data, commandLength) == 0) {
         return StoredAutostartValue::Matches;
     }
-    TextSpan own = commandFileName(command, commandLength);
-    TextSpan stored = commandFileName(data, storedLength);
+    return isFullExePath(commandPath(data, storedLength)) ? StoredAutostartValue::Stale
+                                                          : StoredAutostartValue::Foreign;
+}
+
+StoredAutostartValue classifyDefaultValue(const wchar_t* command, const wchar_t* data,
+                                          size_t count) {
+    StoredAutostartValue judged = classifyStoredValue(command, data, count);
+    if (judged != StoredAutostartValue::Stale) {
+        return judged;
+    }
+    TextSpan own = fileNameOf(commandPath(command, wcslen(command)));
+    TextSpan stored = fileNameOf(commandPath(data, storedTextLength(data, count)));
     return sameFileName(own, stored) ? StoredAutostartValue::Stale : StoredAutostartValue::Foreign;
+}
+
+bool startupApprovalDisables(bool binary, const unsigned char* data, size_t size) {
+    return binary && data != nullptr && size == kStartupApprovalSize && (data[0] & 1U) != 0;
 }

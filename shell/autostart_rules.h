@@ -29,7 +29,28 @@ enum class StoredAutostartValue {
     Foreign,  // anything else: leave it alone
 };
 
-// Judges the count characters a registry query returned against the command text. It
-// matches only when equal character for character; a stale entry is a quoted path whose
-// file name is the command's file name (ASCII letter case aside), followed by exactly " -bg".
+// Judges the count characters a registry query returned under the program's own value name
+// against the command text. It matches only when equal character for character. Any other
+// command of the form "<full path of a .exe file>" -bg is this program's entry for another
+// file (the program moved, or a copy saved or renamed under another file name): the value
+// name, not the file name, says whose it is. Stale: it is rewritten. A full path starts with a
+// drive ("C:\") or a share ("\\server\share\"), has no empty part and no character a file name
+// cannot hold, and ends in ".exe" (ASCII letter case aside) after a name. Anything else is another
+// program's; without a command text (the program's path could not be had) nothing is this
+// program's.
 StoredAutostartValue classifyStoredValue(const wchar_t* command, const wchar_t* data, size_t count);
+
+// The same for the Run key's default (unnamed) value, which no program owns: there a stale
+// entry must also name the command's file name (ASCII letter case aside), as older versions
+// of this program left it before the program was moved. A renamed copy's entry there cannot
+// be told from another program's and is left alone.
+StoredAutostartValue classifyDefaultValue(const wchar_t* command, const wchar_t* data,
+                                          size_t count);
+
+// Task Manager and Settings > Apps > Startup switch a Run entry off without touching it: they
+// keep a binary value of the same name under the StartupApproved\Run key, 12 bytes, the first
+// 02 or 06 when enabled, 03 or 07 when disabled, then the time of the change. Only that shape
+// with bit 0 of the first byte set disables the entry; no value, a value of another type or
+// size, is read as enabled (Microsoft documents none of it: be lenient).
+constexpr size_t kStartupApprovalSize = 12;
+bool startupApprovalDisables(bool binary, const unsigned char* data, size_t size);

@@ -15,6 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     const wchar_t* characters = stored.empty() ? nullptr : stored.data();
     classifyStoredValue(L"\"C:\\Tools\\vistrel.exe\" -bg", characters, stored.size());
+    classifyDefaultValue(L"\"C:\\Tools\\vistrel.exe\" -bg", characters, stored.size());
+    startupApprovalDisables(size % 2 == 0, size == 0 ? nullptr : data, size);
 
     // The first half as a module path, judged against the whole input.
     wchar_t command[kAutostartCommandCapacity];

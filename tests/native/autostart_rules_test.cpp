@@ -103,11 +103,17 @@ INSTANTIATE_TEST_SUITE_P(
                    std::wstring(L"\"C:\\Tools\\vistrel.exe\" -bg\0zz", 29), S::Matches},
         StoredCase{"OtherFolder", L"\"D:\\Old Place\\vistrel.exe\" -bg", S::Stale},
         StoredCase{"SamePathOtherCase", L"\"c:\\tools\\VISTREL.EXE\" -bg", S::Stale},
-        StoredCase{"ForwardSlashes", L"\"D:/x/vistrel.exe\" -bg", S::Stale},
-        StoredCase{"NoFolder", L"\"vistrel.exe\" -bg", S::Stale},
-        StoredCase{"OtherProgram", L"\"C:\\Tools\\other.exe\" -bg", S::Foreign},
-        StoredCase{"LongerName", L"\"C:\\Tools\\myvistrel.exe\" -bg", S::Foreign},
-        StoredCase{"NameAsFolder", L"\"C:\\vistrel.exe\\x.exe\" -bg", S::Foreign},
+        StoredCase{"ForwardSlashes", L"\"D:/x/vistrel.exe\" -bg", S::Foreign},
+        StoredCase{"NoFolder", L"\"vistrel.exe\" -bg", S::Foreign},
+        StoredCase{"OtherFileName", L"\"C:\\Tools\\other.exe\" -bg", S::Stale},
+        StoredCase{"RenamedCopy", L"\"C:\\Tools\\vistrel (1).exe\" -bg", S::Stale},
+        StoredCase{"NetworkShare", L"\"\\\\srv\\share\\V.EXE\" -bg", S::Stale},
+        StoredCase{"ShareWithoutFolder", L"\"\\\\srv\\v.exe\" -bg", S::Foreign},
+        StoredCase{"DriveRelative", L"\"C:vistrel.exe\" -bg", S::Foreign},
+        StoredCase{"NotExe", L"\"C:\\Tools\\vistrel.exe.lnk\" -bg", S::Foreign},
+        StoredCase{"OnlyExtension", L"\"C:\\Tools\\.exe\" -bg", S::Foreign},
+        StoredCase{"EmptyPart", L"\"C:\\Tools\\\\vistrel.exe\" -bg", S::Foreign},
+        StoredCase{"Wildcard", L"\"C:\\T?\\vistrel.exe\" -bg", S::Foreign},
         StoredCase{"Unquoted", L"C:\\Tools\\vistrel.exe -bg", S::Foreign},
         StoredCase{"NoArgument", L"\"C:\\Tools\\vistrel.exe\"", S::Foreign},
         StoredCase{"OtherArgument", L"\"C:\\Tools\\vistrel.exe\" -fg", S::Foreign},
@@ -128,16 +134,32 @@ TEST(ClassifyStoredValueCommand, WithoutACommandNothingIsRewritten) {
     EXPECT_EQ(classifyStoredValue(L"", L"", 0), S::Foreign);
 }
 
-TEST(ClassifyStoredValueCommand, NonAsciiNamesMatchExactly) {
+// Under the default value only the command's own file name elsewhere is this program's.
+TEST(ClassifyDefaultValue, OnlyTheSameFileNameIsStaleAndNonAsciiLettersMatchExactly) {
     const wchar_t* own = L"\"C:\\\u0141\u00f3d\u017a\\vistrel\u00e4.exe\" -bg";
     const std::wstring stored = L"\"D:\\vistrel\u00e4.exe\" -bg";
-    EXPECT_EQ(classifyStoredValue(own, stored.data(), stored.size()), S::Stale);
+    EXPECT_EQ(classifyDefaultValue(own, stored.data(), stored.size()), S::Stale);
     const std::wstring otherCase = L"\"D:\\vistrel\u00c4.exe\" -bg";
-    EXPECT_EQ(classifyStoredValue(own, otherCase.data(), otherCase.size()), S::Foreign);
+    EXPECT_EQ(classifyDefaultValue(own, otherCase.data(), otherCase.size()), S::Foreign);
     // The path itself in other letter case is another text: only the exact one matches.
     const std::wstring ownOtherCase = L"\"C:\\\u0142\u00f3d\u017a\\vistrel\u00e4.exe\" -bg";
-    EXPECT_EQ(classifyStoredValue(own, ownOtherCase.data(), ownOtherCase.size()), S::Stale);
-    EXPECT_EQ(classifyStoredValue(own, own, wcslen(own)), S::Matches);
+    EXPECT_EQ(classifyDefaultValue(own, ownOtherCase.data(), ownOtherCase.size()), S::Stale);
+    EXPECT_EQ(classifyDefaultValue(own, own, wcslen(own)), S::Matches);
+    EXPECT_EQ(classifyDefaultValue(own, L"\"C:\\v (1).exe\" -bg", 18), S::Foreign);
+    EXPECT_EQ(classifyDefaultValue(own, L"\"vistrel\u00e4.exe\" -bg", 18), S::Foreign);
+}
+
+TEST(StartupApproval, OnlyTwelveBinaryBytesWithBitZeroSetDisable) {
+    unsigned char bytes[13] = {3};
+    EXPECT_TRUE(startupApprovalDisables(true, bytes, 12));
+    EXPECT_FALSE(startupApprovalDisables(true, bytes, 11));
+    EXPECT_FALSE(startupApprovalDisables(true, bytes, 13));
+    EXPECT_FALSE(startupApprovalDisables(false, bytes, 12));
+    EXPECT_FALSE(startupApprovalDisables(true, nullptr, 0));
+    for (unsigned char first : {2, 6, 7}) {
+        bytes[0] = first;
+        EXPECT_EQ(startupApprovalDisables(true, bytes, 12), first == 7) << int{first};
+    }
 }
 
 }  // namespace

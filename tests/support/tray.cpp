@@ -9,9 +9,11 @@
 
 namespace e2e {
 
-namespace {
-
 const WCHAR kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const WCHAR kApprovalKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+
+namespace {
 
 NOTIFYICONDATAA emptyRecord(HWND owner, UINT id) {
     NOTIFYICONDATAA record = {};
@@ -89,10 +91,10 @@ std::string RegistryValue::text() const {
     return narrow(wide.c_str());
 }
 
-RegistryValue readRunValue(const char* name) {
+RegistryValue readRunValue(const char* name, const WCHAR* keyPath) {
     RegistryValue value;
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) {
         return value;
     }
     const std::wstring wideName = widen(name);
@@ -111,9 +113,10 @@ RegistryValue readRunValue(const char* name) {
     return value;
 }
 
-bool writeRunValue(DWORD type, const std::string& data, const char* name) {
+bool writeRunValue(DWORD type, const std::string& data, const char* name, const WCHAR* keyPath) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
         return false;
     }
     LONG result =
@@ -130,21 +133,22 @@ bool writeRunText(const std::string& text, const char* name) {
     return writeRunValue(REG_SZ, bytes, name);
 }
 
-void deleteRunValue(const char* name) {
+void deleteRunValue(const char* name, const WCHAR* keyPath) {
     HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kRunKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, keyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
         RegDeleteValueW(key, widen(name).c_str());
         RegCloseKey(key);
     }
 }
 
-RunValueGuard::RunValueGuard(const char* name) : name_(name), saved_(readRunValue(name)) {}
+RunValueGuard::RunValueGuard(const char* name, const WCHAR* keyPath)
+    : name_(name), keyPath_(keyPath), saved_(readRunValue(name, keyPath)) {}
 
 RunValueGuard::~RunValueGuard() {
     if (saved_.present) {
-        writeRunValue(saved_.type, saved_.data, name_.c_str());
+        writeRunValue(saved_.type, saved_.data, name_.c_str(), keyPath_);
     } else {
-        deleteRunValue(name_.c_str());
+        deleteRunValue(name_.c_str(), keyPath_);
     }
 }
 

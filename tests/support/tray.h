@@ -44,24 +44,30 @@ struct RegistryValue {
     std::string text() const;
 };
 
-// A value of the current user's Run key: the default (unnamed) one unless a name is given.
-// Names and texts are UTF-8 and go through the W functions.
-RegistryValue readRunValue(const char* name = "");
-bool writeRunValue(DWORD type, const std::string& data, const char* name = "");
+// The current user's Run key, and the key where Task Manager switches its entries off.
+extern const WCHAR kRunKey[];
+extern const WCHAR kApprovalKey[];
+
+// A value of the current user's Run key (or of keyPath): the default (unnamed) one unless a
+// name is given. Names and texts are UTF-8 and go through the W functions.
+RegistryValue readRunValue(const char* name = "", const WCHAR* keyPath = kRunKey);
+bool writeRunValue(DWORD type, const std::string& data, const char* name = "",
+                   const WCHAR* keyPath = kRunKey);
 // A REG_SZ value holding the text with its terminator, as programs usually write it.
 bool writeRunText(const std::string& text, const char* name = "");
-void deleteRunValue(const char* name = "");
+void deleteRunValue(const char* name = "", const WCHAR* keyPath = kRunKey);
 
 // Puts back a Run key value as the test found it, whatever the test left there.
 class RunValueGuard {
   public:
-    explicit RunValueGuard(const char* name = "");
+    explicit RunValueGuard(const char* name = "", const WCHAR* keyPath = kRunKey);
     ~RunValueGuard();
     RunValueGuard(const RunValueGuard&) = delete;
     RunValueGuard& operator=(const RunValueGuard&) = delete;
 
   private:
     std::string name_;
+    const WCHAR* keyPath_;
     RegistryValue saved_;
 };
 

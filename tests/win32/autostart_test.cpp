@@ -4,7 +4,9 @@
 #include <string>
 
 #include "app/process_objects.h"
+#include "resources/commands.h"
 #include "shell/autostart.h"
+#include "shell/tray_menu.h"
 #include "tests/support/e2e.h"
 #include "tests/support/tray.h"
 
@@ -136,7 +138,9 @@ TEST_P(AutostartForeign, IsLeftAsItWas) {
 INSTANTIATE_TEST_SUITE_P(
     Values, AutostartForeign,
     ::testing::Values(
-        ForeignCase{"OtherProgram", REG_SZ, utf16("\"C:\\Tools\\other.exe\" -bg")},
+        ForeignCase{"OtherProgram", REG_SZ, utf16("\"C:\\Tools\\other.exe\"")},
+        // Only text is started from the Run key.
+        ForeignCase{"BinaryOwnCommand", REG_BINARY, utf16(ownCommand())},
         ForeignCase{"Dword", REG_DWORD, std::string("\x01\x02\x03\x04", 4)},
         // Exactly as large as the check reads, and no terminator anywhere in it.
         ForeignCase{"FullBinary", REG_BINARY, std::string(2048, 'b')},
@@ -159,7 +163,14 @@ TEST_F(AutostartValue, OwnCommandAtTheEndOfAFullBufferIsNotReadBeyond) {
     EXPECT_EQ(e2e::readRunValue(kName).data, value);
 }
 
-const std::string kOther = "\"C:\\Tools\\other.exe\" -bg";
+const std::string kOther = "\"C:\\Tools\\other.exe\" /autorun";
+
+// The check mark of "Start with Windows" in the tray menu, as the user sees it.
+bool shownChecked(int flag) {
+    HMENU popup = nullptr;
+    UniqueMenu menu = buildTrayMenu(GetModuleHandleW(nullptr), flag, &popup);
+    return menu && (GetMenuState(popup, CMD_AUTOSTART, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
 
 // The program's own names: the Run key's default value and "Vistrel", both put back after.
 class AutostartOfProgram : public ::testing::Test {
@@ -217,7 +228,7 @@ TEST_P(AutostartStartup, MovesTheOldEntryAndChecksOnlyTheProgramsOwn) {
     if (!c.namedValue.empty()) {
         ASSERT_TRUE(e2e::writeRunText(c.namedValue, "Vistrel"));
     }
-    EXPECT_EQ(startupAutostartFlag(), c.flag);
+    EXPECT_EQ(shownChecked(startupAutostartFlag()), c.flag != 0);
     e2e::RegistryValue defaultValue = e2e::readRunValue();
     e2e::RegistryValue named = e2e::readRunValue("Vistrel");
     EXPECT_EQ(defaultValue.present ? defaultValue.text() : "<none>", c.defaultAfter);
@@ -234,8 +245,81 @@ INSTANTIATE_TEST_SUITE_P(
         StartupCase{"OtherInDefault", kOther, "", 0, kOther, "<none>"},
         StartupCase{"OwnInDefaultOtherNamed", ownCommand(), kOther, 0, ownCommand(), kOther},
         StartupCase{"OtherInDefaultOwnNamed", kOther, ownCommand(), 1, kOther, ownCommand()},
-        StartupCase{"OtherNamed", "", kOther, 0, "<none>", kOther}),
+        StartupCase{"OtherNamed", "", kOther, 0, "<none>", kOther},
+        // A copy saved or renamed under another file name: only its own name says it.
+        StartupCase{"RenamedCopyNamed", "", "\"C:\\Old\\vistrel.exe\" -bg", 1, "<none>",
+                    ownCommand()},
+        StartupCase{"RenamedCopyInDefault", "\"C:\\Old\\vistrel.exe\" -bg", "", 0,
+                    "\"C:\\Old\\vistrel.exe\" -bg", "<none>"}),
     [](const ::testing::TestParamInfo<StartupCase>& param) { return param.param.name; });
+
+struct ApprovalCase {
+    const char* name;
+    DWORD type;  // REG_NONE: no approval value
+    std::string data;
+    bool checked;
+};
+
+std::string approval(char first, size_t size = 12) {
+    return std::string(1, first) + std::string(size - 1, '\0');
+}
+
+const wchar_t kApprovalParent[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved";
+
+// Task Manager's switch for the entry, and another program's beside it. Windows has the keys;
+// a Wine prefix has neither until the test creates them, and loses them again after.
+class AutostartApproval : public AutostartOfProgram,
+                          public ::testing::WithParamInterface<ApprovalCase> {
+  protected:
+    void TearDown() override {
+        AutostartOfProgram::TearDown();
+        if (!hadKeys_) {
+            RegDeleteTreeW(HKEY_CURRENT_USER, kApprovalParent);
+        }
+    }
+    const bool hadKeys_ = [] {
+        HKEY key = nullptr;
+        return RegOpenKeyExW(HKEY_CURRENT_USER, kApprovalParent, 0, KEY_READ, &key) ==
+                   ERROR_SUCCESS &&
+               RegCloseKey(key) == ERROR_SUCCESS;
+    }();
+    e2e::RunValueGuard approval_{"Vistrel", e2e::kApprovalKey};
+    e2e::RunValueGuard otherApproval_{kName, e2e::kApprovalKey};
+};
+
+// Choosing the item twice: switched on, a disabled approval is marked enabled and no other
+// is touched or created; switched off, the approval stays as it is. Another name's never
+// changes.
+TEST_P(AutostartApproval, TheItemIsCheckedOnlyWhenTaskManagerLetsTheEntryStart) {
+    const ApprovalCase& c = GetParam();
+    ASSERT_TRUE(e2e::writeRunText(ownCommand(), "Vistrel"));
+    e2e::deleteRunValue("Vistrel", e2e::kApprovalKey);
+    ASSERT_TRUE(c.type == REG_NONE ||
+                e2e::writeRunValue(c.type, c.data, "Vistrel", e2e::kApprovalKey));
+    ASSERT_TRUE(e2e::writeRunValue(REG_BINARY, approval(3), kName, e2e::kApprovalKey));
+    appState.autostartFlag = startupAutostartFlag();
+    EXPECT_EQ(shownChecked(appState.autostartFlag), c.checked);
+    for (bool on : {!c.checked, c.checked}) {
+        toggleAutostart(appState.autostartFlag);
+        EXPECT_EQ(shownChecked(appState.autostartFlag), on);
+        EXPECT_EQ(e2e::readRunValue("Vistrel").text(), on ? ownCommand() : "");
+        e2e::RegistryValue after = e2e::readRunValue("Vistrel", e2e::kApprovalKey);
+        EXPECT_EQ(after.present, c.type != REG_NONE);
+        EXPECT_EQ(after.data, c.checked ? c.data : approval(2));
+    }
+    EXPECT_EQ(e2e::readRunValue(kName, e2e::kApprovalKey).data, approval(3));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, AutostartApproval,
+    ::testing::Values(ApprovalCase{"None", REG_NONE, "", true},
+                      ApprovalCase{"Enabled", REG_BINARY, approval(2), true},
+                      ApprovalCase{"Disabled", REG_BINARY, approval(3), false},
+                      ApprovalCase{"DisabledOther", REG_BINARY, approval(7), false},
+                      ApprovalCase{"Short", REG_BINARY, approval(3, 8), true},
+                      ApprovalCase{"Dword", REG_DWORD, approval(3, 4), true}),
+    [](const ::testing::TestParamInfo<ApprovalCase>& param) { return param.param.name; });
 
 TEST(AutostartValueName, IsVistrel) {
     wchar_t name[kAutostartValueNameCapacity];
