@@ -26,7 +26,7 @@ e2e::ClipboardTextBlock readText() {
 
 TEST(ClipboardText, PutsTheTextAndItsNulInABlockOfExactlyThatSize) {
     placeText("previous");
-    copyTextToClipboard("FF0080");
+    copyTextToClipboard(nullptr, "FF0080");
     e2e::ClipboardTextBlock now = readText();
     ASSERT_TRUE(now.present);
     EXPECT_EQ(now.text, "FF0080");
@@ -36,15 +36,15 @@ TEST(ClipboardText, PutsTheTextAndItsNulInABlockOfExactlyThatSize) {
 TEST(ClipboardText, CarriesLongTextWhole) {
     std::string longText(5000, 'x');
     longText[4999] = 'y';
-    copyTextToClipboard(longText.c_str());
+    copyTextToClipboard(nullptr, longText.c_str());
     EXPECT_EQ(readText().text, longText);
 }
 
 TEST(ClipboardText, NullOrEmptyTextLeavesTheClipboardAlone) {
     placeText("keep me");
-    copyTextToClipboard(nullptr);
+    copyTextToClipboard(nullptr, nullptr);
     EXPECT_EQ(readText().text, "keep me");
-    copyTextToClipboard("");
+    copyTextToClipboard(nullptr, "");
     EXPECT_EQ(readText().text, "keep me");
 }
 
@@ -53,7 +53,7 @@ TEST(ClipboardText, HeldClipboardKeepsItsContent) {
     {
         ClipboardHolder holder;
         ASSERT_TRUE(holder.holding());
-        copyTextToClipboard("ABCDEF");
+        copyTextToClipboard(nullptr, "ABCDEF");
     }
     EXPECT_EQ(readText().text, "held content");
 }
