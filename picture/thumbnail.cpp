@@ -56,13 +56,19 @@ void drawWatermark(GdiplusLoader& watermark, HDC picture) {
 // The common-dialog library costs megabytes at rest, so it loads only when the user first
 // saves a thumbnail, from the system folder, and stays to the end of the process. Null when
 // it cannot be had: the export then saves nothing.
-UniqueModule saveDialogLibrary;
+struct SaveDialogLibrary {
+    UniqueModule library;
+    decltype(&GetSaveFileNameW) getSaveFileName = nullptr;
+};
+SaveDialogLibrary saveDialogLibrary;
 
 decltype(&GetSaveFileNameW) saveDialogFunction() {
-    if (!saveDialogLibrary) {
-        saveDialogLibrary.reset(loadSystemLibrary("comdlg32.dll"));
+    if (!saveDialogLibrary.library) {
+        saveDialogLibrary.library.reset(loadSystemLibrary("comdlg32.dll"));
+        saveDialogLibrary.getSaveFileName = libraryExport<decltype(&GetSaveFileNameW)>(
+            saveDialogLibrary.library.get(), "GetSaveFileNameW");
     }
-    return libraryExport<decltype(&GetSaveFileNameW)>(saveDialogLibrary.get(), "GetSaveFileNameW");
+    return saveDialogLibrary.getSaveFileName;
 }
 
 // The save dialog with no owner and no overwrite prompt; the name field starts empty. The
