@@ -9,21 +9,36 @@
 
 namespace {
 
-// A GMEM_MOVEABLE block is the only kind the clipboard accepts; the clipboard owns it once
-// placed, so only a block that was never placed is freed here.
-HGLOBAL makeTextBlock(const char* text, int length) {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, static_cast<SIZE_T>(length) + 1);
-    if (block == nullptr) {
-        return nullptr;
-    }
-    void* bytes = GlobalLock(block);
+// A GMEM_MOVEABLE block is the only kind the clipboard accepts.
+UniqueGlobal makeTextBlock(const char* text, int length) {
+    UniqueGlobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, static_cast<SIZE_T>(length) + 1));
+    void* bytes = block ? GlobalLock(block.get()) : nullptr;
     if (bytes == nullptr) {
-        GlobalFree(block);
-        return nullptr;
+        return UniqueGlobal();
     }
     memcpy(bytes, text, static_cast<size_t>(length) + 1);
-    GlobalUnlock(block);
+    GlobalUnlock(block.get());
     return block;
+}
+
+// The data is made before the clipboard is opened, so the clipboard is held only for the
+// hand-over and content that cannot be made leaves the previous content in place. Opened with
+// an owner window: EmptyClipboard gives the clipboard to the window that opened it, and one
+// opened without a window may refuse SetClipboardData. The clipboard owns the data once it has
+// taken it; refused data stays with its guard and is freed there.
+template <typename Guard>
+void handOver(HWND owner, UINT format, Guard& data) {
+    if (!data) {
+        return;
+    }
+    ClipboardScope clipboard(owner);
+    if (!clipboard.opened()) {
+        return;
+    }
+    EmptyClipboard();
+    if (SetClipboardData(format, data.get()) != nullptr) {
+        data.release();
+    }
 }
 
 }  // namespace
@@ -36,39 +51,18 @@ void copyPixelColour(const Magnifier& zoomWindow) {
     }
     COLORREF colour = GetPixel(zoomWindow.snapshotDc(), cursor.x - zoomWindow.screenLeft - 1,
                                cursor.y - zoomWindow.screenTop - 1);
-    std::unique_ptr<TextBuffer> text = formatColour(colour);
-    copyTextToClipboard(text ? text->text() : nullptr);
+    copyTextToClipboard(zoomWindow.window, formatColour(colour).digits);
 }
 
-void copyTextToClipboard(const char* text) {
+void copyTextToClipboard(HWND owner, const char* text) {
     if (text == nullptr || text[0] == '\0') {
         return;
     }
-    ClipboardScope clipboard(nullptr);
-    if (!clipboard.opened()) {
-        return;
-    }
-    EmptyClipboard();
-    HGLOBAL block = makeTextBlock(text, lstrlenA(text));
-    if (block != nullptr && SetClipboardData(CF_TEXT, block) == nullptr) {
-        GlobalFree(block);
-    }
+    UniqueGlobal block = makeTextBlock(text, lstrlenA(text));
+    handOver(owner, CF_TEXT, block);
 }
 
 void copyViewBitmap(Magnifier& zoomWindow) {
-    // Drawn before the clipboard is opened, so a view that cannot be drawn leaves the previous
-    // content in place and the clipboard is held only for the hand-over.
     UniqueBitmap bitmap = zoomWindow.renderView();
-    if (!bitmap) {
-        return;
-    }
-    ClipboardScope clipboard(nullptr);
-    if (!clipboard.opened()) {
-        return;
-    }
-    EmptyClipboard();
-    // The clipboard owns the bitmap once it has taken it; a refused one is deleted here.
-    if (SetClipboardData(CF_BITMAP, bitmap.get()) != nullptr) {
-        bitmap.release();
-    }
+    handOver(zoomWindow.window, CF_BITMAP, bitmap);
 }

@@ -2,10 +2,11 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
-#include "base/text_buffer.h"
+struct ColourText {
+    char digits[7];  // NUL-terminated
+};
 
 // colour is laid out as a COLORREF: red in the lowest byte, then green, then blue; the top
-// byte is ignored. Null when no buffer could be had.
-std::unique_ptr<TextBuffer> formatColour(uint32_t colour);
+// byte is ignored.
+ColourText formatColour(uint32_t colour);

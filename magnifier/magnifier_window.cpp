@@ -3,6 +3,7 @@
 #include "resources/commands.h"
 #include "resources/window_classes.h"
 #include "base/win/handle_guards.h"
+#include "base/win/pixel_rect_win.h"
 #include "settings/settings.h"
 
 namespace {
@@ -171,8 +172,7 @@ void Magnifier::fillUncoveredAreas(HDC targetDc, const ViewStretch& stretch) {
     COLORREF previous = SetDCBrushColor(targetDc, kNeutralColour);
     HBRUSH brush = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
     for (int32_t i = 0; i < areas.count; ++i) {
-        const PixelRect& area = areas.rects[i];
-        RECT rect = {area.left, area.top, area.right, area.bottom};
+        const RECT rect = toRect(areas.rects[i]);
         FillRect(targetDc, &rect, brush);
     }
     if (previous != CLR_INVALID) {

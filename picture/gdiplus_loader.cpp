@@ -2,8 +2,6 @@
 
 #include "base/win/system_library.h"
 
-#include <cstring>
-
 // The same 16 bytes as GDI+'s own definitions (first three groups little-endian).
 const GUID kJpegEncoderClassId = {
     0x557CF401, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
@@ -15,162 +13,124 @@ static_assert(sizeof(GUID) == 16, "GUIDs are 16-byte records");
 
 namespace {
 
-// The published GDI+ flat-interface records, declared here so that nothing links to GDI+.
-struct GdiplusStartupInput {
-    UINT32 GdiplusVersion;
-    void* DebugEventCallback;
-    BOOL SuppressBackgroundThread;
-    BOOL SuppressExternalCodecs;
-};
-
-struct EncoderParameter {
-    GUID Guid;
-    ULONG NumberOfValues;
-    ULONG Type;
-    void* Value;
-};
-
-// EncoderParameters with room for the two parameters this program passes.
-struct EncoderParameters {
-    UINT Count;
-    EncoderParameter Parameter[2];
-};
-
 constexpr ULONG kEncoderParameterValueTypeLong = 4;
-
-using GdiplusStartupFn = int(WINAPI*)(ULONG_PTR*, const GdiplusStartupInput*, void*);
-using GdiplusShutdownFn = void(WINAPI*)(ULONG_PTR);
-using GdipDisposeImageFn = int(WINAPI*)(void*);
-using GdipLoadImageFromFileFn = int(WINAPI*)(const WCHAR*, void**);
-using GdipCreateBitmapFromHbitmapFn = int(WINAPI*)(HBITMAP, HPALETTE, void**);
-using GdipSaveImageToFileFn = int(WINAPI*)(void*, const WCHAR*, const GUID*,
-                                           const EncoderParameters*);
-using GdipCreateFromHdcFn = int(WINAPI*)(HDC, void**);
-using GdipDeleteGraphicsFn = int(WINAPI*)(void*);
-using GdipDrawImageRectIFn = int(WINAPI*)(void*, void*, INT, INT, INT, INT);
-using GdipGetImageSideFn = int(WINAPI*)(void*, UINT*);
-
-// Looked up afresh at every use; null when the library or the export is missing.
-template <typename Function>
-Function lookup(const UniqueModule& library, const char* exportName) {
-    if (!library) {
-        return nullptr;
-    }
-    return reinterpret_cast<Function>(
-        reinterpret_cast<void*>(GetProcAddress(library.get(), exportName)));
-}
 
 }  // namespace
 
-GdiplusLoader::GdiplusLoader()
-    : library(loadSystemLibrary("gdiplus.dll")), token(0), image(nullptr) {
-    auto startup = lookup<GdiplusStartupFn>(library, "GdiplusStartup");
-    if (startup == nullptr) {
+GdiplusLoader::Functions GdiplusLoader::resolveFunctions(HMODULE library) {
+    Functions functions = {};
+// Each field is named after its export, so the name and the type cannot disagree.
+#define VISTREL_RESOLVE(name) functions.name = libraryExport<decltype(&::name)>(library, #name)
+    VISTREL_RESOLVE(GdiplusStartup);
+    VISTREL_RESOLVE(GdiplusShutdown);
+    VISTREL_RESOLVE(GdipDisposeImage);
+    VISTREL_RESOLVE(GdipLoadImageFromFile);
+    VISTREL_RESOLVE(GdipCreateBitmapFromHBITMAP);
+    VISTREL_RESOLVE(GdipSaveImageToFile);
+    VISTREL_RESOLVE(GdipCreateFromHDC);
+    VISTREL_RESOLVE(GdipDeleteGraphics);
+    VISTREL_RESOLVE(GdipDrawImageRectI);
+    VISTREL_RESOLVE(GdipGetImageWidth);
+    VISTREL_RESOLVE(GdipGetImageHeight);
+#undef VISTREL_RESOLVE
+    return functions;
+}
+
+GdiplusLoader::GdiplusLoader() : GdiplusLoader(loadSystemLibrary("gdiplus.dll")) {}
+
+GdiplusLoader::GdiplusLoader(HMODULE library)
+    : library_(library), gdiplus_(resolveFunctions(library)) {
+    if (gdiplus_.GdiplusStartup == nullptr) {
         return;
     }
     GdiplusStartupInput input = {1, nullptr, FALSE, FALSE};
     ULONG_PTR started = 0;
-    if (startup(&started, &input, nullptr) == kGdiplusOk) {
-        token = started;
+    if (gdiplus_.GdiplusStartup(&started, &input, nullptr) == kGdiplusOk) {
+        token_ = started;
     }
 }
 
 GdiplusLoader::~GdiplusLoader() {
-    if (!library) {
-        return;
-    }
     disposeImage();
-    if (token != 0) {
-        auto shutdown = lookup<GdiplusShutdownFn>(library, "GdiplusShutdown");
-        if (shutdown != nullptr) {
-            shutdown(token);
-        }
-        token = 0;
+    if (token_ != 0 && gdiplus_.GdiplusShutdown != nullptr) {
+        gdiplus_.GdiplusShutdown(token_);
     }
     // The library is freed after this body, once nothing of it is used any more.
 }
 
 void GdiplusLoader::disposeImage() {
-    auto dispose = lookup<GdipDisposeImageFn>(library, "GdipDisposeImage");
-    if (image != nullptr && dispose != nullptr) {
-        dispose(image);
-        image = nullptr;
+    if (image_ != nullptr && gdiplus_.GdipDisposeImage != nullptr) {
+        gdiplus_.GdipDisposeImage(image_);
+        image_ = nullptr;
     }
 }
 
-int GdiplusLoader::loadImageFromFile(const wchar_t* path) {
+bool GdiplusLoader::loadImageFromFile(const wchar_t* path) {
     if (path == nullptr) {
-        return 0;
+        return false;
     }
     disposeImage();
-    auto load = lookup<GdipLoadImageFromFileFn>(library, "GdipLoadImageFromFile");
-    if (token == 0 || load == nullptr) {
-        return 0;
+    if (token_ == 0 || gdiplus_.GdipLoadImageFromFile == nullptr) {
+        return false;
     }
-    if (load(path, &image) != kGdiplusOk) {
-        image = nullptr;  // GDI+ leaves no image behind a failed load
-        return 0;
+    if (gdiplus_.GdipLoadImageFromFile(path, &image_) != kGdiplusOk) {
+        image_ = nullptr;  // GDI+ leaves no image behind a failed load
+        return false;
     }
-    return 1;
+    return true;
 }
 
 int GdiplusLoader::createBitmapFromHbitmap(HBITMAP bitmap) {
     disposeImage();
-    auto create = lookup<GdipCreateBitmapFromHbitmapFn>(library, "GdipCreateBitmapFromHBITMAP");
-    if (token == 0 || create == nullptr) {
+    if (token_ == 0 || gdiplus_.GdipCreateBitmapFromHBITMAP == nullptr) {
         // Reported as a failure, so the caller offers no save dialog that could never save.
         return kGdiplusUnavailable;
     }
-    int status = create(bitmap, nullptr, &image);
+    int status = gdiplus_.GdipCreateBitmapFromHBITMAP(bitmap, nullptr, &image_);
     if (status != kGdiplusOk) {
-        image = nullptr;
+        image_ = nullptr;
     }
     return status;
 }
 
-int GdiplusLoader::saveImageToFile(const wchar_t* path, uint32_t quality,
-                                   const GUID* encoderClassId) {
-    auto save = lookup<GdipSaveImageToFileFn>(library, "GdipSaveImageToFile");
-    if (path == nullptr || image == nullptr || save == nullptr || encoderClassId == nullptr) {
-        return 0;
+bool GdiplusLoader::saveImageToFile(const wchar_t* path, uint32_t quality,
+                                    const GUID* encoderClassId) {
+    if (path == nullptr || image_ == nullptr || gdiplus_.GdipSaveImageToFile == nullptr ||
+        encoderClassId == nullptr) {
+        return false;
     }
     ULONG qualityValue = quality;
     EncoderParameters parameters = {};
     parameters.Count = 2;
     parameters.Parameter[0] = {kEncoderQualityId, 1, kEncoderParameterValueTypeLong, &qualityValue};
     parameters.Parameter[1] = {kEncoderSaveFlagId, 0, kEncoderParameterValueTypeLong, nullptr};
-    return save(image, path, encoderClassId, &parameters) == kGdiplusOk ? 1 : 0;
+    return gdiplus_.GdipSaveImageToFile(image_, path, encoderClassId, &parameters) == kGdiplusOk;
 }
 
-int GdiplusLoader::imageSize(uint32_t* width, uint32_t* height) const {
-    auto getWidth = lookup<GdipGetImageSideFn>(library, "GdipGetImageWidth");
-    auto getHeight = lookup<GdipGetImageSideFn>(library, "GdipGetImageHeight");
-    if (image == nullptr || getWidth == nullptr || getHeight == nullptr) {
-        return 0;
+bool GdiplusLoader::imageSize(uint32_t* width, uint32_t* height) const {
+    if (image_ == nullptr || gdiplus_.GdipGetImageWidth == nullptr ||
+        gdiplus_.GdipGetImageHeight == nullptr) {
+        return false;
     }
     UINT w = 0;
     UINT h = 0;
-    if (getWidth(image, &w) != kGdiplusOk || getHeight(image, &h) != kGdiplusOk) {
-        return 0;
+    if (gdiplus_.GdipGetImageWidth(image_, &w) != kGdiplusOk ||
+        gdiplus_.GdipGetImageHeight(image_, &h) != kGdiplusOk) {
+        return false;
     }
     *width = w;
     *height = h;
-    return 1;
+    return true;
 }
 
-int GdiplusLoader::drawImage(HDC dc, int left, int top, int right, int bottom, void* imageHandle) {
-    if (!library) {
-        return 0;
-    }
-    auto createGraphics = lookup<GdipCreateFromHdcFn>(library, "GdipCreateFromHDC");
-    auto deleteGraphics = lookup<GdipDeleteGraphicsFn>(library, "GdipDeleteGraphics");
-    auto draw = lookup<GdipDrawImageRectIFn>(library, "GdipDrawImageRectI");
-    if (createGraphics == nullptr || deleteGraphics == nullptr || draw == nullptr) {
-        return 0;
+bool GdiplusLoader::drawImage(HDC dc, int left, int top, int right, int bottom, void* imageHandle) {
+    if (gdiplus_.GdipCreateFromHDC == nullptr || gdiplus_.GdipDeleteGraphics == nullptr ||
+        gdiplus_.GdipDrawImageRectI == nullptr) {
+        return false;
     }
     void* graphics = nullptr;
-    createGraphics(dc, &graphics);
-    draw(graphics, imageHandle, left, top, right - left, bottom - top);
-    deleteGraphics(graphics);
-    return 1;
+    gdiplus_.GdipCreateFromHDC(dc, &graphics);
+    gdiplus_.GdipDrawImageRectI(graphics, imageHandle, left, top, right - left, bottom - top);
+    gdiplus_.GdipDeleteGraphics(graphics);
+    return true;
 }

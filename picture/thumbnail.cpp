@@ -12,8 +12,6 @@
 namespace {
 
 constexpr uint32_t kJpegQuality = 75;
-constexpr int kPathBufferSize = 1024;
-constexpr DWORD kDialogNameLength = 260;
 const wchar_t kWatermarkName[] = L"water.png";
 const wchar_t kJpgFilter[] = L"JPG (*.jpg)\0*.jpg\0";
 
@@ -40,7 +38,7 @@ void stretchInto(HDC picture, const PixelRect& to, HDC view, int width, int heig
 // A picture of unknown or excessive size is released again, so a later export reads the
 // file anew.
 void drawWatermark(GdiplusLoader& watermark, HDC picture) {
-    if (watermark.image == nullptr) {
+    if (watermark.image() == nullptr) {
         wchar_t path[kPathCapacity];
         if (programFolderFile(kWatermarkName, path)) {
             watermark.loadImageFromFile(path);
@@ -48,35 +46,35 @@ void drawWatermark(GdiplusLoader& watermark, HDC picture) {
     }
     uint32_t width = 0;
     uint32_t height = 0;
-    if (watermark.imageSize(&width, &height) == 0 || !watermarkFits(width, height)) {
+    if (!watermark.imageSize(&width, &height) || !watermarkFits(width, height)) {
         watermark.disposeImage();
         return;
     }
-    watermark.drawImage(picture, 0, 0, kThumbnailWidth, kThumbnailHeight, watermark.image);
+    watermark.drawImage(picture, 0, 0, kThumbnailWidth, kThumbnailHeight, watermark.image());
 }
-
-using GetSaveFileNameFn = decltype(&GetSaveFileNameW);
 
 // The common-dialog library costs megabytes at rest, so it loads only when the user first
 // saves a thumbnail, from the system folder, and stays to the end of the process. Null when
 // it cannot be had: the export then saves nothing.
-UniqueModule saveDialogLibrary;
+struct SaveDialogLibrary {
+    UniqueModule library;
+    decltype(&GetSaveFileNameW) getSaveFileName = nullptr;
+};
+SaveDialogLibrary saveDialogLibrary;
 
-GetSaveFileNameFn saveDialogFunction() {
-    if (!saveDialogLibrary) {
-        saveDialogLibrary.reset(loadSystemLibrary("comdlg32.dll"));
+decltype(&GetSaveFileNameW) saveDialogFunction() {
+    if (!saveDialogLibrary.library) {
+        saveDialogLibrary.library.reset(loadSystemLibrary("comdlg32.dll"));
+        saveDialogLibrary.getSaveFileName = libraryExport<decltype(&GetSaveFileNameW)>(
+            saveDialogLibrary.library.get(), "GetSaveFileNameW");
     }
-    if (!saveDialogLibrary) {
-        return nullptr;
-    }
-    return reinterpret_cast<GetSaveFileNameFn>(
-        reinterpret_cast<void*>(GetProcAddress(saveDialogLibrary.get(), "GetSaveFileNameW")));
+    return saveDialogLibrary.getSaveFileName;
 }
 
 // The save dialog with no owner and no overwrite prompt; the name field starts empty. The
 // process's current folder stays where it was.
-bool askForPath(wchar_t (&path)[kPathBufferSize]) {
-    const GetSaveFileNameFn showSaveDialog = saveDialogFunction();
+bool askForPath(wchar_t (&path)[kPathCapacity]) {
+    const auto showSaveDialog = saveDialogFunction();
     if (showSaveDialog == nullptr) {
         return false;
     }
@@ -89,8 +87,7 @@ bool askForPath(wchar_t (&path)[kPathBufferSize]) {
     dialog.lpstrFilter = kJpgFilter;
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path;
-    dialog.nMaxFile = kDialogNameLength;
-    dialog.nMaxFileTitle = kDialogNameLength;
+    dialog.nMaxFile = static_cast<DWORD>(kPathCapacity);
     dialog.Flags = OFN_NOCHANGEDIR;
     return showSaveDialog(&dialog) != 0;
 }
@@ -142,7 +139,7 @@ class TemporaryFile {
     // Takes the first temporary name nobody uses; a file of that name is never touched.
     bool createFor(const wchar_t* target) {
         for (unsigned attempt = 0; attempt < kTemporaryNameCount; ++attempt) {
-            if (!temporarySaveName(target, attempt, path_, kPathBufferSize)) {
+            if (!temporarySaveName(target, attempt, path_, kPathCapacity)) {
                 return false;  // the name is left empty
             }
             if (openFile(path_, CREATE_NEW)) {
@@ -181,7 +178,7 @@ class TemporaryFile {
     }
 
   private:
-    wchar_t path_[kPathBufferSize] = {};
+    wchar_t path_[kPathCapacity] = {};
 };
 
 // An existing file is replaced only by a complete picture: a full disk, a GDI+ failure or a
@@ -199,8 +196,8 @@ void saveFromPicture(GdiplusLoader& exporter, HBITMAP picture) {
     if (exporter.createBitmapFromHbitmap(picture) != kGdiplusOk) {
         return;  // no GDI+: no dialog for a file that could not be written
     }
-    wchar_t path[kPathBufferSize] = {};
-    if (askForPath(path) && ensureJpgExtension(path, kPathBufferSize) != 0) {
+    wchar_t path[kPathCapacity] = {};
+    if (askForPath(path) && ensureJpgExtension(path, kPathCapacity) != 0) {
         saveReplacing(exporter, path);
     }
 }

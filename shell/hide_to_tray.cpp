@@ -1,6 +1,7 @@
 #include "shell/hide_to_tray.h"
 #include <shellapi.h>
 
+#include "base/win/pixel_rect_win.h"
 #include "shell/tray_area.h"
 
 namespace {
@@ -12,10 +13,6 @@ bool minimiseAnimationOn() {
         return false;
     }
     return info.iMinAnimate != 0;
-}
-
-PixelRect toPixelRect(const RECT& rect) {
-    return PixelRect{rect.left, rect.top, rect.right, rect.bottom};
 }
 
 TrayAreaFacts gatherTrayAreaFacts() {
@@ -50,28 +47,16 @@ TrayAreaFacts gatherTrayAreaFacts() {
 
 }  // namespace
 
-void findTrayArea(RECT* rect) {
-    if (rect == nullptr) {
-        return;
-    }
-    PixelRect area = chooseTrayArea(gatherTrayAreaFacts());
-    rect->left = area.left;
-    rect->top = area.top;
-    rect->right = area.right;
-    rect->bottom = area.bottom;
+RECT findTrayArea() {
+    return toRect(chooseTrayArea(gatherTrayAreaFacts()));
 }
 
 void hideToTray(HWND window) {
-    hideWindow(window, 1);
-}
-
-BOOL hideWindow(HWND window, int animate) {
-    if (animate != 0 && minimiseAnimationOn()) {
+    if (minimiseAnimationOn()) {
         RECT from = {};
         GetWindowRect(window, &from);
-        RECT to = {};
-        findTrayArea(&to);
+        const RECT to = findTrayArea();
         DrawAnimatedRects(window, IDANI_CAPTION, &from, &to);
     }
-    return ShowWindow(window, SW_HIDE);
+    ShowWindow(window, SW_HIDE);
 }

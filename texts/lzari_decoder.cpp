@@ -21,10 +21,6 @@ int firstNotAbove(const uint16_t* cumulative, int last, uint32_t x) {
 
 }  // namespace
 
-LzariDecoder::LzariDecoder() = default;
-
-LzariDecoder::~LzariDecoder() = default;
-
 // Past the end of the block every bit reads as 1; the byte after the block is never touched.
 int LzariDecoder::getBit() {
     bitMask = static_cast<uint16_t>(bitMask >> 1);
@@ -38,10 +34,6 @@ int LzariDecoder::getBit() {
         bitMask = 128;
     }
     return (bitBuffer & bitMask) != 0 ? 1 : 0;
-}
-
-void LzariDecoder::startModel() {
-    models.start();
 }
 
 void LzariDecoder::renormalise() {
@@ -117,7 +109,7 @@ uint32_t LzariDecoder::lzariDecode(const uint8_t* input, uint32_t inputSize, uin
         for (int i = 0; i < kStartBits; i++) {
             value = 2 * value + static_cast<uint32_t>(getBit());
         }
-        startModel();
+        models.start();
         for (int i = 0; i < kFirstWriteIndex; i++) {
             ring[i] = ' ';
         }

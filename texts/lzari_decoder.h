@@ -8,8 +8,8 @@
 
 class LzariDecoder {
   public:
-    LzariDecoder();
-    virtual ~LzariDecoder();
+    LzariDecoder() = default;
+    ~LzariDecoder() = default;
     LzariDecoder(const LzariDecoder&) = delete;
     LzariDecoder& operator=(const LzariDecoder&) = delete;
 
@@ -20,10 +20,8 @@ class LzariDecoder {
     uint32_t lzariDecode(const uint8_t* input, uint32_t inputSize, uint8_t* output,
                          uint32_t capacity);
 
-  protected:
-    // Protected rather than private so that tests can look at the models through a subclass.
+  private:
     int getBit();
-    void startModel();
     int decodeChar();
     int findSymbol(uint32_t x) const;
     int decodePosition();

@@ -56,6 +56,10 @@ struct ModuleTraits {
     static void close(HMODULE module) { FreeLibrary(module); }
 };
 
+struct GlobalFreeTraits {
+    static void close(HGLOBAL block) { GlobalFree(block); }
+};
+
 struct BitmapTraits {
     static void close(HBITMAP bitmap) { DeleteObject(bitmap); }
 };
@@ -72,6 +76,7 @@ using UniqueKernelHandle = UniqueHandle<HANDLE, CloseHandleTraits>;
 using UniqueRegistryKey = UniqueHandle<HKEY, RegistryKeyTraits>;
 using UniqueMenu = UniqueHandle<HMENU, MenuTraits>;
 using UniqueModule = UniqueHandle<HMODULE, ModuleTraits>;
+using UniqueGlobal = UniqueHandle<HGLOBAL, GlobalFreeTraits>;  // GlobalAlloc
 
 // GetDC / ReleaseDC for a window, or for the whole screen with a null window.
 class WindowDc {

@@ -2,32 +2,28 @@
 
 #include <cstring>
 
+#include "base/path_text.h"
+
 namespace {
 
+// Spelled out: not every SDK declares the function for a Windows 7 target.
 using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
 
 }  // namespace
 
-int restrictLibrarySearch() {
+bool restrictLibrarySearch() {
     // Removes the current folder from the search even where the call below is missing.
     SetDllDirectoryW(L"");
-    HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (kernel == nullptr) {
-        return 0;
-    }
-    auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
-        reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
-    if (setDefault == nullptr) {
-        return 0;
-    }
-    return setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32) ? 1 : 0;
+    auto setDefault = libraryExport<SetDefaultDllDirectoriesFn>(GetModuleHandleW(L"kernel32.dll"),
+                                                                "SetDefaultDllDirectories");
+    return setDefault != nullptr && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32);
 }
 
 HMODULE loadSystemLibraryByPath(const char* fileName) {
-    char path[MAX_PATH] = {};
-    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    char path[kPathCapacity] = {};
+    UINT length = GetSystemDirectoryA(path, static_cast<UINT>(kPathCapacity));
     size_t nameLength = strlen(fileName);
-    if (length == 0 || length + 1 + nameLength >= MAX_PATH) {
+    if (length == 0 || length + 1 + nameLength >= kPathCapacity) {
         return nullptr;
     }
     path[length] = '\\';

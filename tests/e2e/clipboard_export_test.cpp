@@ -68,6 +68,7 @@ TEST_F(ClipboardExport, PAndCCopyTheSnapshotPixelLeftOfAndAboveTheCursor) {
             EXPECT_EQ(text.text, hexOf(e2e::patternColour(p.x - 1, p.y - 1)))
                 << p.x << "," << p.y << " key " << static_cast<char>(key);
             EXPECT_EQ(text.blockSize, 7u);
+            EXPECT_EQ(GetClipboardOwner(), zoom_);  // a clipboard without owner may refuse
         }
     }
     EXPECT_TRUE(IsWindowVisible(zoom_));  // neither export hides the window
@@ -145,6 +146,7 @@ TEST_P(ClipboardBitmap, HoldsTheWholeViewAtTheWindowsOuterSize) {
     EXPECT_EQ(e2e::compareViewWithPattern(bitmap, 0, 0, view, &report), 0) << c.name << "\n"
                                                                            << report;
     EXPECT_FALSE(e2e::clipboardText().text == "before") << "the text is gone";
+    EXPECT_EQ(GetClipboardOwner(), zoom_);
     EXPECT_TRUE(IsWindowVisible(zoom_));
 }
 

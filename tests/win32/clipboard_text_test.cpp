@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 #include "app/process_objects.h"
 #include "magnifier/clipboard_export.h"
@@ -24,9 +25,16 @@ e2e::ClipboardTextBlock readText() {
     return e2e::clipboardText();
 }
 
+// Windows refuses SetClipboardData on a clipboard opened without an owner window.
+HWND owner() {
+    static HWND window = CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 1, 1, nullptr,
+                                         nullptr, nullptr, nullptr);
+    return window;
+}
+
 TEST(ClipboardText, PutsTheTextAndItsNulInABlockOfExactlyThatSize) {
     placeText("previous");
-    copyTextToClipboard("FF0080");
+    copyTextToClipboard(owner(), "FF0080");
     e2e::ClipboardTextBlock now = readText();
     ASSERT_TRUE(now.present);
     EXPECT_EQ(now.text, "FF0080");
@@ -36,15 +44,15 @@ TEST(ClipboardText, PutsTheTextAndItsNulInABlockOfExactlyThatSize) {
 TEST(ClipboardText, CarriesLongTextWhole) {
     std::string longText(5000, 'x');
     longText[4999] = 'y';
-    copyTextToClipboard(longText.c_str());
+    copyTextToClipboard(owner(), longText.c_str());
     EXPECT_EQ(readText().text, longText);
 }
 
 TEST(ClipboardText, NullOrEmptyTextLeavesTheClipboardAlone) {
     placeText("keep me");
-    copyTextToClipboard(nullptr);
+    copyTextToClipboard(owner(), nullptr);
     EXPECT_EQ(readText().text, "keep me");
-    copyTextToClipboard("");
+    copyTextToClipboard(owner(), "");
     EXPECT_EQ(readText().text, "keep me");
 }
 
@@ -53,7 +61,7 @@ TEST(ClipboardText, HeldClipboardKeepsItsContent) {
     {
         ClipboardHolder holder;
         ASSERT_TRUE(holder.holding());
-        copyTextToClipboard("ABCDEF");
+        copyTextToClipboard(owner(), "ABCDEF");
     }
     EXPECT_EQ(readText().text, "held content");
 }
@@ -92,8 +100,10 @@ class PixelColour : public ::testing::Test {
         magnifier.screenTop = 200;
         magnifier.screenWidth = 64;
         magnifier.screenHeight = 48;
+        savedWindow_ = std::exchange(magnifier.window, owner());
     }
     void TearDown() override {
+        magnifier.window = savedWindow_;
         magnifier.snapshot.reset();
         magnifier.screenLeft = magnifier.screenTop = 0;
         magnifier.screenWidth = magnifier.screenHeight = 0;
@@ -108,6 +118,7 @@ class PixelColour : public ::testing::Test {
             },
             3000);
     }
+    HWND savedWindow_ = nullptr;
 };
 
 TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {

@@ -2,9 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/process_objects.h"
 #include "shell/hide_to_tray.h"
-#include "shell/tray_icon.h"
 
 namespace {
 
@@ -14,55 +12,19 @@ bool animationOn() {
     return info.iMinAnimate != 0;
 }
 
-class HideToTray : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        window_ = CreateWindowExA(0, "STATIC", "hide me", WS_OVERLAPPEDWINDOW, 100, 100, 300, 200,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(window_, nullptr);
-        ShowWindow(window_, SW_SHOWNORMAL);
-        ASSERT_TRUE(IsWindowVisible(window_));
-    }
-    void TearDown() override {
-        if (trayIcon.owner == window_) {
-            trayIcon.owner = savedOwner_;
-        }
-        DestroyWindow(window_);
-    }
-    HWND window_ = nullptr;
-    HWND savedOwner_ = trayIcon.owner;
-};
-
 // This platform reports the minimise animation off (and refuses to switch it on), so the
 // animated path is covered by the native tests of the area rules.
-TEST_F(HideToTray, HidesAtOnceWhenTheSystemDoesNotAnimate) {
+TEST(HideToTray, HidesAtOnceWhenTheSystemDoesNotAnimate) {
     if (animationOn()) {
         GTEST_SKIP() << "the system animates here";
     }
-    EXPECT_NE(hideWindow(window_, 1), 0) << "it was visible";
-    EXPECT_FALSE(IsWindowVisible(window_));
-    EXPECT_TRUE(IsWindow(window_)) << "hidden, never destroyed";
-    EXPECT_EQ(hideWindow(window_, 1), 0) << "already hidden";
-}
-
-TEST_F(HideToTray, WithoutAnimationRequestedHidesAlike) {
-    EXPECT_NE(hideWindow(window_, 0), 0);
-    EXPECT_FALSE(IsWindowVisible(window_));
-    EXPECT_TRUE(IsWindow(window_));
-}
-
-TEST_F(HideToTray, HidesTheTrayIconsOwner) {
-    trayIcon.owner = window_;
-    hideToTray(trayIcon.owner);
-    EXPECT_FALSE(IsWindowVisible(window_));
-    EXPECT_TRUE(IsWindow(window_));
-}
-
-TEST(HideToTrayWithoutOwner, DoesNothingHarmful) {
-    HWND saved = trayIcon.owner;
-    trayIcon.owner = nullptr;
-    hideToTray(trayIcon.owner);
-    trayIcon.owner = saved;
+    HWND window = CreateWindowExA(0, "STATIC", "hide me", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
+                                  100, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(IsWindowVisible(window));
+    hideToTray(window);
+    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_TRUE(IsWindow(window)) << "hidden, never destroyed";
+    DestroyWindow(window);
 }
 
 // Wine's shell answers the taskbar position query for a bottom taskbar and has no
@@ -77,16 +39,11 @@ TEST(FindTrayArea, UsesTheShellsTaskbarPositionWhenNoNotificationWindowExists) {
     if (SHAppBarMessage(ABM_GETTASKBARPOS, &bar) == 0 || bar.uEdge != ABE_BOTTOM) {
         GTEST_SKIP() << "the shell reports no bottom taskbar here";
     }
-    RECT area = {-1, -1, -1, -1};
-    findTrayArea(&area);
+    const RECT area = findTrayArea();
     EXPECT_EQ(area.left, bar.rc.right - 100);
     EXPECT_EQ(area.top, bar.rc.top);
     EXPECT_EQ(area.right, bar.rc.right - 16);
     EXPECT_EQ(area.bottom, bar.rc.bottom);
-}
-
-TEST(FindTrayArea, NullRectangleIsIgnored) {
-    findTrayArea(nullptr);
 }
 
 }  // namespace
