@@ -57,6 +57,15 @@ void pollHotkey() {
     }
 }
 
+// A held chord repeats faster than a snapshot is taken: one activation answers every repeat
+// already waiting, so none is left to call the window up again after the user has closed it.
+void drainQueuedHotkeys(HWND window) {
+    MSG queued;
+    for (int i = 0; i < 256 && PeekMessageA(&queued, window, WM_HOTKEY, WM_HOTKEY, PM_REMOVE);
+         ++i) {
+    }
+}
+
 // Every command but the web page also goes on to the default procedure.
 LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
@@ -157,6 +166,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_HOTKEY:
             if (wParam == kHotkeyId) {
+                drainQueuedHotkeys(window);
                 magnifier.activate();
             }
             return 0;
