@@ -33,7 +33,9 @@ void onCreate(HWND window) {
 
     registerHotkey(window, appState.hotkey);
 
-    magnifier.thumbnailLoaders = {&exportLoader, &watermarkLoader};
+    exportLoader.emplace();
+    watermarkLoader.emplace();
+    magnifier.thumbnailLoaders = {&*exportLoader, &*watermarkLoader};
     magnifier.create(magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom, window);
     SetTimer(window, TIMER_ID, 50, nullptr);
 }
