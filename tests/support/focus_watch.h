@@ -19,7 +19,6 @@ class FocusWatch {
     FocusWatch& operator=(const FocusWatch&) = delete;
 
     bool valid() const { return window_ != nullptr && GetForegroundWindow() == window_; }
-    HWND window() const { return window_; }
     int deactivations() const { return deactivations_; }
     bool receivedKey(WPARAM virtualKey) const;
 
