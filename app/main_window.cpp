@@ -31,7 +31,11 @@ void onCreate(HWND window) {
     appState.hotkey.virtualKey = readSetting("hk_vkey", appState.hotkey.virtualKey);
     appState.hotkey.modifiers = readSetting("hk_key", appState.hotkey.modifiers);
 
-    magnifier.thumbnailLoaders = {&exportLoader, &watermarkLoader};
+    registerHotkey(window, appState.hotkey);
+
+    exportLoader.emplace();
+    watermarkLoader.emplace();
+    magnifier.thumbnailLoaders = {&*exportLoader, &*watermarkLoader};
     magnifier.create(magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom, window);
     SetTimer(window, TIMER_ID, 50, nullptr);
 }
@@ -41,9 +45,10 @@ void onPaint(HWND window) {
     paintHelpWindow(paint.dc(), window);
 }
 
-// Polled rather than registered, so the key works whatever else holds a system hotkey.
+// A registered chord arrives as WM_HOTKEY instead; any other, or one another program holds,
+// is polled, so the key still works, though it also reaches the foreground application.
 void pollHotkey() {
-    if (appState.hotkey.useFlag == 0) {
+    if (appState.hotkey.useFlag == 0 || appState.hotkey.registered != 0) {
         return;
     }
     if ((GetAsyncKeyState(appState.hotkey.virtualKey) & 0x8000) == 0) {
@@ -51,6 +56,15 @@ void pollHotkey() {
     }
     if ((GetKeyState(VK_CONTROL) & 0x8000) != 0) {
         magnifier.activate();
+    }
+}
+
+// A held chord repeats faster than a snapshot is taken: one activation answers every repeat
+// already waiting, so none is left to call the window up again after the user has closed it.
+void drainQueuedHotkeys(HWND window) {
+    MSG queued;
+    for (int i = 0; i < 256 && PeekMessageA(&queued, window, WM_HOTKEY, WM_HOTKEY, PM_REMOVE);
+         ++i) {
     }
 }
 
@@ -113,14 +127,6 @@ BOOL CALLBACK wakeEnumCallback(HWND window, LPARAM) {
 
 int createMainWindow(HINSTANCE instance) {
     appState.moduleInstance = instance;
-    // Never closed: the mutex must exist for as long as this instance runs, and the system
-    // closes the handle when the process ends.
-    CreateMutexA(nullptr, FALSE, instanceName.text());
-    DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
-        EnumWindows(wakeEnumCallback, 0);
-        PostQuitMessage(EXIT_CODE_SECOND_START);
-    }
     HWND window = CreateWindowExA(0, appState.className, appState.windowTitle, WS_OVERLAPPEDWINDOW,
                                   CW_USEDEFAULT, CW_USEDEFAULT, 600, 400, nullptr, nullptr,
                                   instance, nullptr);
@@ -145,6 +151,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             onCreate(window);
             return 0;
         case WM_DESTROY:
+            unregisterHotkey(window, appState.hotkey);
             PostQuitMessage(0);
             return 0;
         case WM_PAINT:
@@ -159,6 +166,12 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_TIMER:
             pollHotkey();
             return 0;
+        case WM_HOTKEY:
+            if (wParam == kHotkeyId) {
+                drainQueuedHotkeys(window);
+                magnifier.activate();
+            }
+            return 0;
         case WM_COMMAND:
             return onCommand(window, wParam, lParam);
         case WM_TRAYNOTIFY:
@@ -169,7 +182,19 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
 }
 
+// A second start wakes the running instance and does nothing else: it reads and writes no
+// settings, checks no autostart entry and makes no window or icon of its own. The shell let
+// it take the foreground; it hands that right on for the zoom window the wake calls up.
 int runVistrel(HINSTANCE instance) {
+    // Never closed: the mutex must exist for as long as this instance runs, and the system
+    // closes the handle when the process ends.
+    CreateMutexA(nullptr, FALSE, instanceName.text());
+    DWORD error = GetLastError();
+    if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
+        AllowSetForegroundWindow(ASFW_ANY);
+        EnumWindows(wakeEnumCallback, 0);
+        return EXIT_CODE_SECOND_START;
+    }
     LoadStringA(instance, IDS_APP_NAME, appState.windowTitle, sizeof(appState.windowTitle));
     LoadStringA(instance, IDS_APP_NAME, appState.className, sizeof(appState.className));
     registerMainClass(instance);

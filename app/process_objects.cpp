@@ -1,7 +1,8 @@
 // The process-wide objects that need construction before the main routine. They live in
 // this one file because only within a translation unit is the order of construction fixed:
 // the library search is narrowed before anything else, the wake message needs the instance
-// name, the loaders follow, and the tray icon, made last, is the first to go.
+// name, the loaders follow (empty until the main window starts GDI+ in them), and the tray
+// icon, made last, is the first to go.
 #include "app/process_objects.h"
 
 #include "base/win/system_library.h"
@@ -29,8 +30,9 @@ UINT registerWakeMessage() {
 const UINT kWakeMessageRegistered = registerWakeMessage();
 }  // namespace
 
-GdiplusLoader exportLoader;
-GdiplusLoader watermarkLoader;
+// Started by the main window's creation: a second start never gets that far.
+std::optional<GdiplusLoader> exportLoader;
+std::optional<GdiplusLoader> watermarkLoader;
 TrayIcon trayIcon;
 
 int appLanguage() {

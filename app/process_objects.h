@@ -2,6 +2,8 @@
 // their construction.
 #pragma once
 
+#include <optional>
+
 #include "app/app_state.h"
 #include "magnifier/magnifier_window.h"
 #include "picture/gdiplus_loader.h"
@@ -11,8 +13,8 @@ extern AppState appState;
 // Names the single-instance mutex and the wake message; the tray icon's tip.
 extern TextBuffer instanceName;
 extern Magnifier magnifier;
-extern GdiplusLoader exportLoader;
-extern GdiplusLoader watermarkLoader;
+extern std::optional<GdiplusLoader> exportLoader;
+extern std::optional<GdiplusLoader> watermarkLoader;
 // Constructed last, so it is the first to go at exit: the icon leaves the tray and the
 // refresher stops while everything else still exists.
 extern TrayIcon trayIcon;

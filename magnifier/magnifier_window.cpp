@@ -57,11 +57,12 @@ HWND Magnifier::create(int32_t width, int32_t height, int32_t zoomFactor, HWND o
     crossCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32515));  // IDC_CROSS
     registerZoomWindowClass(crossCursor);
     // The window carries its object from its first message on (see magnifierWindowProc).
-    window = CreateWindowExA(0, kZoomWindowClass, "", WS_POPUP | WS_VISIBLE | WS_THICKFRAME, -300,
-                             -300, 300, 300, owner, nullptr, nullptr, this);
+    // Hidden from the start and never activated here: a window shown even for a moment takes
+    // the foreground from whatever the user works in.
+    window = CreateWindowExA(0, kZoomWindowClass, "", WS_POPUP | WS_THICKFRAME, -300, -300, 300,
+                             300, owner, nullptr, nullptr, this);
     if (window != nullptr) {
-        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-        ShowWindow(window, SW_HIDE);
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     return window;
 }
@@ -80,6 +81,9 @@ int Magnifier::activate() {
     SetTimer(window, TIMER_ID, kFollowPeriodMs, nullptr);
     ViewPoint origin = centredOrigin(cursor.x, cursor.y, viewWidth, viewHeight);
     SetWindowPos(window, HWND_TOPMOST, origin.x, origin.y, viewWidth, viewHeight, SWP_SHOWWINDOW);
+    // Succeeds where this process may take the foreground: a registered hotkey, a tray click,
+    // a second start that handed its right on. Otherwise the keys stay where they were.
+    SetForegroundWindow(window);
     SetCursor(crossCursor);
     return 1;
 }

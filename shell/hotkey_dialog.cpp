@@ -40,14 +40,34 @@ INT_PTR onOk(HWND dialog) {
 
 }  // namespace
 
+void registerHotkey(HWND window, HotkeySetting& hotkey) {
+    unregisterHotkey(window, hotkey);
+    UINT modifiers = registeredHotkeyModifiers(hotkey);
+    if (modifiers != 0 && RegisterHotKey(window, static_cast<int>(kHotkeyId), modifiers,
+                                         static_cast<UINT>(hotkey.virtualKey))) {
+        hotkey.registered = 1;
+    }
+}
+
+void unregisterHotkey(HWND window, HotkeySetting& hotkey) {
+    if (hotkey.registered != 0) {
+        UnregisterHotKey(window, static_cast<int>(kHotkeyId));
+        hotkey.registered = 0;
+    }
+}
+
 int showHotkeyDialog(HINSTANCE instance, HWND owner, HotkeySetting& hotkey) {
     if (hotkeyDialog.window != nullptr) {
         SetFocus(hotkeyDialog.window);
         return 0;
     }
     hotkeyDialog.hotkey = &hotkey;
-    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_HOTKEY), owner, hotkeyDialogProc, 0);
+    INT_PTR result =
+        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_HOTKEY), owner, hotkeyDialogProc, 0);
     hotkeyDialog.window = nullptr;
+    if (result == IDOK) {
+        registerHotkey(owner, hotkey);
+    }
     return 0;
 }
 

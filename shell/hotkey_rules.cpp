@@ -24,3 +24,9 @@ HotkeyCheck checkHotkeyEntry(const HotkeyEntry& entry) {
     }
     return HotkeyCheck::kRejected;
 }
+
+uint32_t registeredHotkeyModifiers(const HotkeySetting& hotkey) {
+    bool ctrlAlone = (hotkey.modifiers & ~kHotkeyExtended) == kHotkeyControl;
+    bool hasKey = hotkey.virtualKey > 0 && hotkey.virtualKey <= 0xFF;
+    return hotkey.useFlag != 0 && ctrlAlone && hasKey ? kRegisteredControl : 0u;
+}

@@ -16,6 +16,7 @@ struct HotkeySetting {
     int useFlag;
     int virtualKey;  // 0..255, 0 = none
     int modifiers;   // as the hotkey control reports them: 1 Shift, 2 Ctrl, 4 Alt, 8 ext.
+    int registered;  // the system took the chord as a hotkey of the main window: not polled
 };
 
 struct HotkeyEntry {
@@ -37,3 +38,11 @@ enum class HotkeyCheck {
 };
 
 HotkeyCheck checkHotkeyEntry(const HotkeyEntry& entry);
+
+// RegisterHotKey's flag for Ctrl.
+enum : uint32_t { kRegisteredControl = 0x0002 };
+
+// The modifiers to register the hotkey in force with, 0 when it is only polled: a chord of Ctrl
+// alone (the extended-key flag aside) and a key, switched on. Any other chord keeps the poll,
+// which has always answered Ctrl + the key whatever modifiers were recorded.
+uint32_t registeredHotkeyModifiers(const HotkeySetting& hotkey);

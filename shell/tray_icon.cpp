@@ -68,9 +68,12 @@ int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefres
 }
 
 // The refresher ends first: stopped after the delete, it could add the icon back.
+// A process that never added one (a second start, at its end) does not call the shell at all.
 void TrayIcon::remove() {
     stopRefresher();
-    notify(NIM_DELETE, nullptr, nullptr);
+    if (owner != nullptr) {
+        notify(NIM_DELETE, nullptr, nullptr);
+    }
     icon.reset();
 }
 
@@ -149,6 +152,8 @@ void handleWakeMessage(TrayIcon& tray, HINSTANCE instance, HWND window, const ch
 void handleTrayNotify(HWND window, LPARAM lParam, HINSTANCE instance, int autostartFlag) {
     switch (lParam) {
         case WM_LBUTTONDOWN:
+            // While the shell's permission from the click holds, as for the menu.
+            SetForegroundWindow(window);
             PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
             break;
         case WM_RBUTTONDOWN:

@@ -113,6 +113,28 @@ TEST_F(HotkeyDialog, EmptyEntrySwitchesTheHotkeyOff) {
     EXPECT_TRUE(IsWindowEnabled(main_));
 }
 
+// Whether this test process may register Ctrl + the key: not while the program holds it.
+bool ctrlChordIsFree(UINT key) {
+    bool free = RegisterHotKey(nullptr, 2, MOD_CONTROL, key) != 0;
+    UnregisterHotKey(nullptr, 2);
+    return free;
+}
+
+// The system holds the Ctrl chord in force from the start, and after a change only the new one.
+TEST_F(HotkeyDialog, ACtrlChordIsRegisteredInPlaceOfTheOldOneAndFreedWhenSwitchedOff) {
+    program_.storeHotkey("1", "90", "2");  // Ctrl+Z
+    ASSERT_NO_FATAL_FAILURE(startProgram());
+    EXPECT_FALSE(ctrlChordIsFree('Z'));
+    for (WPARAM entered : {WPARAM{(HOTKEYF_CONTROL << 8) | 'X'}, WPARAM{0}}) {
+        ASSERT_NO_FATAL_FAILURE(openDialog());
+        enter(entered);
+        pressOk();
+        ASSERT_TRUE(dialogClosed());
+        EXPECT_TRUE(ctrlChordIsFree('Z'));
+        EXPECT_EQ(ctrlChordIsFree('X'), entered == 0);
+    }
+}
+
 TEST_F(HotkeyDialog, ShiftF5TypedIsStoredAsKey116WithShift) {
     program_.storeHotkey("0", "0", "0");
     ASSERT_NO_FATAL_FAILURE(startProgram());

@@ -7,6 +7,7 @@
 
 #include "resources/commands.h"
 #include "tests/support/e2e.h"
+#include "tests/support/focus_watch.h"
 #include "tests/support/gdiplus_files.h"
 #include "tests/support/screen_pattern.h"
 #include "tests/support/x_keys.h"
@@ -52,32 +53,40 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredCase{"zoom not a number", "700", "300", "abc", 700, 300, 2},
                       StoredCase{"zoom 40", "700", "300", "40", 700, 300, 16}));
 
-// ---- the hotkey: polled every 50 ms, always with Ctrl ----
+// ---- the hotkey: Ctrl alone and a key registered, any other chord polled with Ctrl ----
 
 struct HotkeyCase {
     const char* name;
     const char* useHotkey;
-    const char* storedModifiers;  // what the hotkey dialog recorded; not consulted
+    const char* storedModifiers;  // what the hotkey dialog recorded
     WORD modifier;                // held with the key; 0 for the key alone
     bool shows;
+    bool keyReachesForeground;  // the Z goes on to the application in the foreground
+    bool heldElsewhere;         // another program registered Ctrl+Z first
 };
 
 class Hotkey : public ::testing::TestWithParam<HotkeyCase> {};
 
-TEST_P(Hotkey, ShowsTheZoomWindowOnlyForCtrlAndTheStoredKey) {
+TEST_P(Hotkey, ShowsTheZoomWindowInTheForegroundOnlyForCtrlAndTheStoredKey) {
     const HotkeyCase& c = GetParam();
+    if (c.heldElsewhere) {
+        ASSERT_TRUE(RegisterHotKey(nullptr, 1, MOD_CONTROL, 'Z'));
+    }
     Program program;
     program.storeHotkey(c.useHotkey, "90", c.storedModifiers);  // Z
     ASSERT_TRUE(e2e::moveCursorTo(800, 500));
     ASSERT_TRUE(program.start());
     ASSERT_NE(program.waitForMainWindow(), nullptr);
-    e2e::pumpFor(200);
+    e2e::FocusWatch watch;
+    ASSERT_TRUE(watch.valid());
     {
         e2e::HeldKeys keys;
         keys.pressChord(c.modifier, 'Z');
         const RECT expected = e2e::centredRect(800, 500, 700, 300);
         if (c.shows) {
-            EXPECT_NE(e2e::waitForZoomWindowAt(program, expected, 5000), nullptr) << c.name;
+            HWND zoom = e2e::waitForZoomWindowAt(program, expected, 5000);
+            EXPECT_NE(zoom, nullptr) << c.name;
+            EXPECT_TRUE(e2e::waitUntil([&] { return GetForegroundWindow() == zoom; }, 3000));
         } else {
             // Twenty poll ticks with the keys held.
             e2e::pumpFor(1000);
@@ -87,17 +96,24 @@ TEST_P(Hotkey, ShowsTheZoomWindowOnlyForCtrlAndTheStoredKey) {
         }
     }
     e2e::pumpFor(100);
+    EXPECT_EQ(watch.receivedKey('Z'), c.keyReachesForeground) << c.name;
+    if (c.heldElsewhere) {
+        UnregisterHotKey(nullptr, 1);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, Hotkey,
-    ::testing::Values(HotkeyCase{"ctrl and the key", "1", "2", VK_CONTROL, true},
+    ::testing::Values(HotkeyCase{"ctrl and the key", "1", "2", VK_CONTROL, true, false, false},
+                      HotkeyCase{"recorded as Ctrl+ext", "1", "10", VK_CONTROL, true, false, false},
                       HotkeyCase{"recorded as Alt+Z, triggered by Ctrl+Z", "1", "4", VK_CONTROL,
-                                 true},
-                      HotkeyCase{"the key alone", "1", "2", 0, false},
-                      HotkeyCase{"alt and the key", "1", "4", VK_MENU, false},
-                      HotkeyCase{"shift and the key", "1", "2", VK_SHIFT, false},
-                      HotkeyCase{"hotkey off", "0", "2", VK_CONTROL, false}));
+                                 true, true, false},
+                      HotkeyCase{"Ctrl+Z held by another program", "1", "2", VK_CONTROL, true,
+                                 false, true},
+                      HotkeyCase{"the key alone", "1", "2", 0, false, true, false},
+                      HotkeyCase{"alt and the key", "1", "4", VK_MENU, false, true, false},
+                      HotkeyCase{"shift and the key", "1", "2", VK_SHIFT, false, true, false},
+                      HotkeyCase{"hotkey off", "0", "2", VK_CONTROL, false, true, false}));
 
 // Wine's own profile code skips a write that changes nothing, which hides the churn from the
 // file's time; its trace shows each call the program makes.

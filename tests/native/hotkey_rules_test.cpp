@@ -8,27 +8,36 @@ struct CheckCase {
     int32_t key;
     int32_t modifiers;
     HotkeyCheck expected;
+    uint32_t registered;  // the modifiers the stored entry is registered with; 0: polled only
 };
 
 class HotkeyEntryCheck : public ::testing::TestWithParam<CheckCase> {};
 
-TEST_P(HotkeyEntryCheck, AcceptsEmptyOrKeyWithModifier) {
-    HotkeyEntry entry{GetParam().key, GetParam().modifiers};
-    EXPECT_EQ(checkHotkeyEntry(entry), GetParam().expected);
+TEST_P(HotkeyEntryCheck, AcceptsEmptyOrKeyWithModifierAndRegistersCtrlAlone) {
+    const CheckCase& c = GetParam();
+    HotkeyEntry entry{c.key, c.modifiers};
+    EXPECT_EQ(checkHotkeyEntry(entry), c.expected);
+    HotkeySetting stored{c.expected == HotkeyCheck::kOn ? 1 : 0, c.key, c.modifiers, 0};
+    EXPECT_EQ(registeredHotkeyModifiers(stored), c.registered);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, HotkeyEntryCheck,
-    ::testing::Values(CheckCase{116, kHotkeyShift, HotkeyCheck::kOn},  // Shift+F5
-                      CheckCase{'Z', kHotkeyAlt, HotkeyCheck::kOn},
-                      CheckCase{'Z', kHotkeyControl | kHotkeyAlt, HotkeyCheck::kOn},
+    ::testing::Values(CheckCase{116, kHotkeyShift, HotkeyCheck::kOn, 0},  // Shift+F5
+                      CheckCase{'Z', kHotkeyAlt, HotkeyCheck::kOn, 0},
+                      CheckCase{'Z', kHotkeyControl | kHotkeyAlt, HotkeyCheck::kOn, 0},
+                      CheckCase{'Z', kHotkeyControl | kHotkeyShift, HotkeyCheck::kOn, 0},
+                      CheckCase{'Z', kHotkeyControl, HotkeyCheck::kOn, kRegisteredControl},
+                      CheckCase{0x25, kHotkeyControl | kHotkeyExtended, HotkeyCheck::kOn,
+                                kRegisteredControl},
                       // Extended keys pressed alone carry flag 8: a combination all the same.
-                      CheckCase{0x25, kHotkeyExtended, HotkeyCheck::kOn},
-                      CheckCase{0, 0, HotkeyCheck::kOff},
-                      CheckCase{116, 0, HotkeyCheck::kRejected},           // a key alone
-                      CheckCase{0, kHotkeyShift, HotkeyCheck::kRejected},  // a modifier alone
-                      CheckCase{0, kHotkeyControl | kHotkeyAlt, HotkeyCheck::kRejected},
-                      CheckCase{0, kHotkeyExtended, HotkeyCheck::kRejected}));
+                      CheckCase{0x25, kHotkeyExtended, HotkeyCheck::kOn, 0},
+                      CheckCase{0, 0, HotkeyCheck::kOff, 0},
+                      CheckCase{116, 0, HotkeyCheck::kRejected, 0},           // a key alone
+                      CheckCase{0, kHotkeyShift, HotkeyCheck::kRejected, 0},  // a modifier alone
+                      CheckCase{0, kHotkeyControl, HotkeyCheck::kRejected, 0},
+                      CheckCase{0, kHotkeyControl | kHotkeyAlt, HotkeyCheck::kRejected, 0},
+                      CheckCase{0, kHotkeyExtended, HotkeyCheck::kRejected, 0}));
 
 struct PackCase {
     int32_t key;
