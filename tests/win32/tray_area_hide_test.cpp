@@ -2,9 +2,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/process_objects.h"
 #include "shell/hide_to_tray.h"
-#include "shell/tray_icon.h"
 
 namespace {
 
@@ -23,14 +21,8 @@ class HideToTray : public ::testing::Test {
         ShowWindow(window_, SW_SHOWNORMAL);
         ASSERT_TRUE(IsWindowVisible(window_));
     }
-    void TearDown() override {
-        if (trayIcon.owner == window_) {
-            trayIcon.owner = savedOwner_;
-        }
-        DestroyWindow(window_);
-    }
+    void TearDown() override { DestroyWindow(window_); }
     HWND window_ = nullptr;
-    HWND savedOwner_ = trayIcon.owner;
 };
 
 // This platform reports the minimise animation off (and refuses to switch it on), so the
@@ -51,18 +43,13 @@ TEST_F(HideToTray, WithoutAnimationRequestedHidesAlike) {
     EXPECT_TRUE(IsWindow(window_));
 }
 
-TEST_F(HideToTray, HidesTheTrayIconsOwner) {
-    trayIcon.owner = window_;
-    hideToTray(trayIcon.owner);
+// No window (the tray icon without an owner yet) hides nothing.
+TEST_F(HideToTray, HidesTheWindowItIsGivenAndNoOther) {
+    hideToTray(nullptr);
+    EXPECT_TRUE(IsWindowVisible(window_));
+    hideToTray(window_);
     EXPECT_FALSE(IsWindowVisible(window_));
     EXPECT_TRUE(IsWindow(window_));
-}
-
-TEST(HideToTrayWithoutOwner, DoesNothingHarmful) {
-    HWND saved = trayIcon.owner;
-    trayIcon.owner = nullptr;
-    hideToTray(trayIcon.owner);
-    trayIcon.owner = saved;
 }
 
 // Wine's shell answers the taskbar position query for a bottom taskbar and has no
@@ -83,10 +70,6 @@ TEST(FindTrayArea, UsesTheShellsTaskbarPositionWhenNoNotificationWindowExists) {
     EXPECT_EQ(area.top, bar.rc.top);
     EXPECT_EQ(area.right, bar.rc.right - 16);
     EXPECT_EQ(area.bottom, bar.rc.bottom);
-}
-
-TEST(FindTrayArea, NullRectangleIsIgnored) {
-    findTrayArea(nullptr);
 }
 
 }  // namespace
