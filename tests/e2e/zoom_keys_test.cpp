@@ -93,7 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, ZoomInput,
     ::testing::Values(ZoomInputCase{"same digit again", 4, WM_KEYDOWN, '4', 4, true},
                       ZoomInputCase{"keypad plus", 15, WM_KEYDOWN, VK_ADD, 16, true},
-                      ZoomInputCase{"keypad minus stops at 2", 2, WM_KEYDOWN, VK_SUBTRACT, 2, false},
+                      ZoomInputCase{"keypad minus stops at 2", 2, WM_KEYDOWN, VK_SUBTRACT, 2,
+                                    false},
                       ZoomInputCase{"wheel toward", 2, WM_MOUSEWHEEL, wheel(-120), 1, true},
                       ZoomInputCase{"wheel away at 16", 16, WM_MOUSEWHEEL, wheel(120), 16, false},
                       ZoomInputCase{"line up", 5, WM_VSCROLL, SB_LINEUP, 4, true},
@@ -154,11 +155,11 @@ TEST_P(ArrowKeys, ChangeTheSizeWriteItAndTheWindowTakesItAtItsNextFollowStep) {
 
 // The step each way (view_geometry's Arrow table holds the directions and the minimum), and
 // the screen's own width as the top.
-INSTANTIATE_TEST_SUITE_P(
-    Keys, ArrowKeys,
-    ::testing::Values(ArrowCase{"right", "700", VK_RIGHT, false, 720, 300},
-                      ArrowCase{"shift up", "700", VK_UP, true, 700, 302},
-                      ArrowCase{"right at the screen width", "1920", VK_RIGHT, false, 1920, 300}));
+INSTANTIATE_TEST_SUITE_P(Keys, ArrowKeys,
+                         ::testing::Values(ArrowCase{"right", "700", VK_RIGHT, false, 720, 300},
+                                           ArrowCase{"shift up", "700", VK_UP, true, 700, 302},
+                                           ArrowCase{"right at the screen width", "1920", VK_RIGHT,
+                                                     false, 1920, 300}));
 
 TEST_F(ZoomKeys, RealKeysReachTheZoomWindow) {
     ASSERT_TRUE(e2e::waitForKeyboardFocus(zoom_));

@@ -53,7 +53,8 @@ PixelGrid quadrants(int width, int height) {
 class Surface {
   public:
     Surface(int width, int height, uint32_t fill)
-        : dc_(CreateCompatibleDC(nullptr)), bitmap_(e2e::makeBitmap(PixelGrid(width, height, fill))) {
+        : dc_(CreateCompatibleDC(nullptr)),
+          bitmap_(e2e::makeBitmap(PixelGrid(width, height, fill))) {
         previous_ = SelectObject(dc_, bitmap_);
     }
     ~Surface() {

@@ -62,9 +62,7 @@ class HelpPaint : public ::testing::Test {
         paintHelpWindow(dc_, window_);
         GdiFlush();
     }
-    COLORREF at(int x, int y) const {
-        return e2e::colourRefOf(pixels_[y * width_ + x]);
-    }
+    COLORREF at(int x, int y) const { return e2e::colourRefOf(pixels_[y * width_ + x]); }
     std::vector<uint32_t> picture() const {
         return std::vector<uint32_t>(pixels_, pixels_ + width_ * height_);
     }

@@ -18,7 +18,8 @@ namespace {
 // What the help page shows in each language: its first line (with the widened umlaut in
 // German) and every key the program answers. The rest is the source file's text, which the
 // blob's round trip (LzariRoundTrip) and its cutting (CutText, EmbeddedBlob) keep.
-const wchar_t* const kGermanFirstLine = L"Ein kleines Programm, aber eine effektive L\u00F6sung ;) !\r\n";
+const wchar_t* const kGermanFirstLine =
+    L"Ein kleines Programm, aber eine effektive L\u00F6sung ;) !\r\n";
 const wchar_t* const kEnglishFirstLine = L"Small program effective solution ;) . \r\n";
 
 struct LanguageTexts {
