@@ -24,6 +24,7 @@
 #include "bench/floor_protocol.h"
 #include "resources/commands.h"
 #include "resources/window_classes.h"
+#include "tests/support/e2e.h"
 
 namespace {
 
@@ -45,59 +46,9 @@ double pairedRatio(const std::vector<double>& real, const std::vector<double>& f
     return median(ratios);
 }
 
-// Handles whatever this thread receives, the messages other processes send to the bench's
-// window included (a second start asks every top-level window), for the given time.
-void pumpFor(DWORD milliseconds) {
-    const double end = nowMs() + milliseconds;
-    for (;;) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
-        const double left = end - nowMs();
-        if (left <= 0) {
-            return;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, left < 1 ? 1 : static_cast<DWORD>(left),
-                                  QS_ALLINPUT);
-    }
-}
-
-// Polls every millisecond, pumping meanwhile; false when the time is up.
+// The tests' waits, polling every millisecond: the second start is timed by them.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const double end = nowMs() + timeoutMs;
-    while (!condition()) {
-        if (nowMs() > end) {
-            return false;
-        }
-        pumpFor(1);
-    }
-    return true;
-}
-
-struct FindContext {
-    DWORD processId;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK findWindowCallback(HWND window, LPARAM context) {
-    auto* find = reinterpret_cast<FindContext*>(context);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    char name[64] = {};
-    if (owner == find->processId && GetClassNameA(window, name, sizeof(name)) != 0 &&
-        strcmp(name, find->className) == 0) {
-        find->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND windowOf(DWORD processId, const char* className) {
-    FindContext find = {processId, className, nullptr};
-    EnumWindows(findWindowCallback, reinterpret_cast<LPARAM>(&find));
-    return find.found;
+    return e2e::waitUntil(condition, timeoutMs, 1);
 }
 
 double windowsPrivateMiB(HANDLE process) {
@@ -315,7 +266,7 @@ double startToIdleMs(const wchar_t* exe, const wchar_t* arguments) {
     }
     const double elapsed = nowMs() - begin;
     program.end();
-    pumpFor(300);
+    e2e::pumpFor(300);
     return elapsed;
 }
 
@@ -425,7 +376,7 @@ void measureCpu(Running& real, Running& tray, Running& withRefresher, int second
     const double realBefore = real.cpuMs();
     const double trayBefore = tray.cpuMs();
     const double refresherBefore = withRefresher.cpuMs();
-    pumpFor(static_cast<DWORD>(seconds) * 1000);
+    e2e::pumpFor(static_cast<DWORD>(seconds) * 1000);
     const double realSpent = real.cpuMs() - realBefore;
     const double traySpent = tray.cpuMs() - trayBefore;
     const double refresherSpent = withRefresher.cpuMs() - refresherBefore;
@@ -455,21 +406,21 @@ ShownMemory shownMemory(Running& program, HWND window, const std::function<void(
     if (!waitUntil([&] { return IsWindowVisible(window) != 0; }, kShowTimeoutMs)) {
         return memory;
     }
-    pumpFor(1000);
+    e2e::pumpFor(1000);
     memory.shown = program.privateMiB() - idle;
     hide();
     waitUntil([&] { return IsWindowVisible(window) == 0; }, kShowTimeoutMs);
-    pumpFor(1000);
+    e2e::pumpFor(1000);
     memory.hidden = program.privateMiB() - idle;
     memory.measured = true;
     return memory;
 }
 
 void measureShown(Running& real, Running& tray) {
-    HWND mainWindow = windowOf(real.id(), kMainWindowClass);
-    HWND zoom = windowOf(real.id(), kZoomWindowClass);
-    HWND trayMain = windowOf(tray.id(), kTrayFloorClass);
-    HWND popup = windowOf(tray.id(), kFloorPopupClass);
+    HWND mainWindow = e2e::findWindowOf(real.id(), kMainWindowClass);
+    HWND zoom = e2e::findWindowOf(real.id(), kZoomWindowClass);
+    HWND trayMain = e2e::findWindowOf(tray.id(), kTrayFloorClass);
+    HWND popup = e2e::findWindowOf(tray.id(), kFloorPopupClass);
     if (mainWindow == nullptr || zoom == nullptr || trayMain == nullptr || popup == nullptr) {
         printf("private_mib_shown n/a (windows not found)\n");
         return;
@@ -511,9 +462,9 @@ double secondStartMs(const wchar_t* exe, HWND watched, bool* exitedAsExpected, D
 }
 
 void measureSecondStart(const Running& real, const Running& tray, int runs) {
-    HWND zoom = windowOf(real.id(), kZoomWindowClass);
-    HWND popup = windowOf(tray.id(), kFloorPopupClass);
-    HWND trayMain = windowOf(tray.id(), kTrayFloorClass);
+    HWND zoom = e2e::findWindowOf(real.id(), kZoomWindowClass);
+    HWND popup = e2e::findWindowOf(tray.id(), kFloorPopupClass);
+    HWND trayMain = e2e::findWindowOf(tray.id(), kTrayFloorClass);
     if (zoom == nullptr || popup == nullptr || trayMain == nullptr) {
         printf("second_start n/a (windows not found)\n");
         return;
@@ -535,7 +486,7 @@ void measureSecondStart(const Running& real, const Running& tray, int runs) {
                 PostMessageW(trayMain, kFloorHideMessage, 0, 0);
                 waitUntil([&] { return IsWindowVisible(popup) == 0; }, kShowTimeoutMs);
             }
-            pumpFor(300);
+            e2e::pumpFor(300);
         }
     }
     printf("second_start_ms vistrel %.1f, floor %.1f (medians of %d), ratio %.2f (goal <= 1.2)\n",
@@ -594,7 +545,7 @@ int main() {
             return 1;
         }
     }
-    pumpFor(kSettleMs);
+    e2e::pumpFor(kSettleMs);
     reportLibraries(programs);
     reportPrivateBytes(programs);
     fflush(stdout);

@@ -6,7 +6,6 @@
 #include <cstdio>
 #include <string>
 
-#include "resources/commands.h"
 #include "tests/support/clipboard_access.h"
 #include "tests/support/e2e.h"
 #include "tests/support/gdi_counter.h"
@@ -30,13 +29,7 @@ class ClipboardExport : public ::testing::Test {
     void SetUp() override { ASSERT_TRUE(pattern_.waitUntilVisible()); }
 
     void showZoomAt(int x, int y) {
-        ASSERT_TRUE(e2e::moveCursorTo(x, y));
-        if (!program_.running()) {
-            ASSERT_TRUE(program_.start());
-            ASSERT_NE(program_.waitForMainWindow(), nullptr);
-        }
-        ASSERT_TRUE(e2e::sendToWindow(program_.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0));
-        zoom_ = e2e::waitForZoomWindowAt(program_, e2e::centredRect(x, y, 700, 300));
+        zoom_ = e2e::startAndMagnify(program_, x, y);
         ASSERT_NE(zoom_, nullptr);
     }
 

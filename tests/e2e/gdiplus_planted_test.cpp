@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "resources/commands.h"
 #include "tests/support/clipboard_access.h"
 #include "tests/support/e2e.h"
 #include "tests/support/gdiplus_files.h"
@@ -19,13 +18,6 @@ using e2e::Program;
 
 std::string plantedDll() {
     return e2e::testProgramFolder() + "\\gdiplus_planted.dll";
-}
-
-HWND showZoom(const Program& program) {
-    if (!e2e::sendToWindow(program.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0)) {
-        return nullptr;
-    }
-    return e2e::waitForZoomWindowAt(program, e2e::centredRect(960, 540, 700, 300));
 }
 
 // Proves the marker: a process that loads the stand-in leaves the file beside it.
@@ -49,14 +41,12 @@ TEST_P(ExportLibrary, PlantedBesideTheProgramIsNeverLoadedAndTheExportWorks) {
     ASSERT_TRUE(CopyFileA(plantedDll().c_str(), planted.c_str(), FALSE));
     e2e::ProgramDllOverride preferFound(GetParam(), "native,builtin");
     ASSERT_TRUE(preferFound.set());
-    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
-    ASSERT_TRUE(program.start());  // its current folder is the program's folder too
-    ASSERT_NE(program.waitForMainWindow(), nullptr);
-    HWND zoom = showZoom(program);
+    // Its current folder is the program's folder too.
+    HWND zoom = e2e::startAndMagnify(program, 960, 540);
     ASSERT_NE(zoom, nullptr);
     const std::string saved = program.folder() + "\\export";
     ASSERT_TRUE(e2e::exportThumbnail(program, zoom, saved));
-    e2e::Picture picture;
+    e2e::PixelGrid picture;
     ASSERT_TRUE(e2e::decodePictureFile(saved + ".jpg", &picture));
     EXPECT_EQ(picture.width, 250);
     EXPECT_EQ(picture.height, 200);
@@ -67,10 +57,7 @@ TEST_P(ExportLibrary, MissingThumbnailEndsWithoutDialogOrFileAndTheRestWorks) {
     e2e::ProgramDllOverride disabled(GetParam(), "");
     ASSERT_TRUE(disabled.set());
     Program program;
-    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
-    ASSERT_TRUE(program.start());
-    ASSERT_NE(program.waitForMainWindow(), nullptr);
-    HWND zoom = showZoom(program);
+    HWND zoom = e2e::startAndMagnify(program, 960, 540);
     ASSERT_NE(zoom, nullptr);
 
     ASSERT_TRUE(e2e::postKeyDown(zoom, 'T'));
@@ -80,7 +67,7 @@ TEST_P(ExportLibrary, MissingThumbnailEndsWithoutDialogOrFileAndTheRestWorks) {
     EXPECT_TRUE(program.running());
 
     // The clipboard exports need neither library.
-    zoom = showZoom(program);
+    zoom = e2e::startAndMagnify(program, 960, 540);
     ASSERT_NE(zoom, nullptr);
     ASSERT_TRUE(e2e::placeClipboardText("before"));
     ASSERT_TRUE(e2e::sendKeyDown(zoom, 'P'));

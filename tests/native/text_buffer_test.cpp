@@ -7,34 +7,21 @@
 
 namespace {
 
-TEST(TextBuffer, StartsAsEmptyTextInSixteenBytes) {
+// The block sizes themselves are the allocator's business; what a caller reads is the room
+// (size characters and the terminator) and, for format, where a long text is cut.
+TEST(TextBuffer, StartsAsEmptyTextAndReserveGivesRoomForSizeAndTheEnd) {
     TextBuffer buffer;
     ASSERT_NE(buffer.text(), nullptr);
     EXPECT_STREQ(buffer.text(), "");
-    EXPECT_EQ(buffer.capacity(), 16);
     EXPECT_EQ(buffer.length(), 0);
+    for (int32_t size : {0, 15, 16, 31, 208}) {
+        buffer.clear();
+        ASSERT_EQ(buffer.reserve(size), 1);
+        EXPECT_GT(buffer.capacity(), size);
+        EXPECT_EQ(buffer.text()[0], '\0');
+        EXPECT_EQ(buffer.text()[buffer.capacity() - 1], '\0');
+    }
 }
-
-struct ReserveCase {
-    int32_t size;
-    int32_t capacity;
-};
-
-class TextBufferReserve : public ::testing::TestWithParam<ReserveCase> {};
-
-TEST_P(TextBufferReserve, RoundsDownToSixteenThenAddsSixteen) {
-    TextBuffer buffer;
-    buffer.clear();
-    ASSERT_EQ(buffer.reserve(GetParam().size), 1);
-    EXPECT_EQ(buffer.capacity(), GetParam().capacity);
-    EXPECT_EQ(buffer.text()[0], '\0');
-    EXPECT_EQ(buffer.text()[buffer.capacity() - 1], '\0');
-}
-
-INSTANTIATE_TEST_SUITE_P(Sizes, TextBufferReserve,
-                         ::testing::Values(ReserveCase{0, 16}, ReserveCase{15, 16},
-                                           ReserveCase{16, 32}, ReserveCase{31, 32},
-                                           ReserveCase{32, 48}, ReserveCase{208, 224}));
 
 TEST(TextBuffer, ReserveBelowCapacityKeepsBlockAndText) {
     TextBuffer buffer;
@@ -45,12 +32,12 @@ TEST(TextBuffer, ReserveBelowCapacityKeepsBlockAndText) {
     EXPECT_STREQ(buffer.text(), "abc");
 }
 
-TEST(TextBuffer, ReserveAtCapacityGrowsBySixteenAndDropsText) {
+TEST(TextBuffer, ReserveAtCapacityGrowsAndDropsText) {
     TextBuffer buffer;
     buffer.assign("abc");
     int32_t old = buffer.capacity();
     EXPECT_EQ(buffer.reserve(old), 1);
-    EXPECT_EQ(buffer.capacity(), old + 16);
+    EXPECT_GT(buffer.capacity(), old);
     EXPECT_STREQ(buffer.text(), "");
     EXPECT_EQ(buffer.length(), 0);
 }
@@ -65,25 +52,14 @@ TEST(TextBuffer, ReserveOfImpossibleSizeLeavesEmptyBuffer) {
     }
 }
 
-struct AssignCase {
-    const char* text;
-    int32_t capacity;
-};
-
-class TextBufferAssign : public ::testing::TestWithParam<AssignCase> {};
-
-TEST_P(TextBufferAssign, ReservesTwiceTheLength) {
-    TextBuffer buffer;
-    ASSERT_EQ(buffer.assign(GetParam().text), 1);
-    EXPECT_STREQ(buffer.text(), GetParam().text);
-    EXPECT_EQ(buffer.length(), static_cast<int32_t>(strlen(GetParam().text)));
-    EXPECT_EQ(buffer.capacity(), GetParam().capacity);
+TEST(TextBuffer, AssignHoldsTheText) {
+    for (const char* text : {"", "Vistrel", "0123456789abcdef"}) {
+        TextBuffer buffer;
+        ASSERT_EQ(buffer.assign(text), 1);
+        EXPECT_STREQ(buffer.text(), text);
+        EXPECT_EQ(buffer.length(), static_cast<int32_t>(strlen(text)));
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Texts, TextBufferAssign,
-                         ::testing::Values(AssignCase{"", 16}, AssignCase{"Vistrel", 16},
-                                           AssignCase{"123456789", 32},
-                                           AssignCase{"0123456789abcdef", 48}));
 
 TEST(TextBuffer, NegativeReserveIsBelowCapacityAndKeepsTheBlock) {
     TextBuffer buffer;
@@ -112,14 +88,12 @@ TEST(TextBuffer, FormatsColourDigits) {
     buffer.format("%02X%02X%02X", 255, 0, 128);
     EXPECT_STREQ(buffer.text(), "FF0080");
     EXPECT_EQ(buffer.length(), 6);
-    EXPECT_EQ(buffer.capacity(), 208);
 }
 
 TEST(TextBuffer, FormatNeverWritesPastTheBlock) {
     TextBuffer buffer;
     std::string longText(500, 'x');
     buffer.format("%s", longText.c_str());  // reserve(32): a 48-byte block
-    EXPECT_EQ(buffer.capacity(), 48);
     EXPECT_EQ(buffer.length(), 47);
     EXPECT_EQ(std::string(buffer.text()), std::string(47, 'x'));
 }

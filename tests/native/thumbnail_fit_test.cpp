@@ -2,24 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <cwchar>
 #include <string>
 
 #include "tests/native/pixel_rect_print.h"
 
 namespace {
-
-uint32_t bitsOf(float value) {
-    uint32_t bits = 0;
-    memcpy(&bits, &value, sizeof(bits));
-    return bits;
-}
-
-TEST(FitThumbnail, UsesTheSinglePrecisionFactors) {
-    EXPECT_EQ(bitsOf(kThumbnailWidthFactor), 0x3B83126Fu);
-    EXPECT_EQ(bitsOf(kThumbnailHeightFactor), 0x3BA3D70Au);
-}
 
 struct FitCase {
     int32_t width;

@@ -393,11 +393,6 @@ TEST(Uncovered, CoverEveryPixelWithoutASnapshotPixel) {
 
 // ---- key, wheel and scroll rules ----
 
-TEST(KeyStep, ShiftGivesTheFineStep) {
-    EXPECT_EQ(keyStep(true), 2);
-    EXPECT_EQ(keyStep(false), 20);
-}
-
 TEST(DigitKeys, OnlyTheMainKeyboardsOneToNine) {
     for (int32_t key = '1'; key <= '9'; ++key) {
         EXPECT_EQ(zoomForDigitKey(key), key - '0');

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -78,27 +79,38 @@ void removeFolder(const std::string& folder) {
         return;
     }
     std::wstring wideFolder = widen(folder);
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((wideFolder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            if (wcscmp(found.cFileName, L".") == 0 || wcscmp(found.cFileName, L"..") == 0) {
-                continue;
-            }
-            std::wstring path = wideFolder + L"\\" + found.cFileName;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                removeFolder(narrow(path));
-            } else {
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
+    for (const std::string& name : folderEntries(folder)) {
+        std::wstring path = wideFolder + L"\\" + widen(name);
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            removeFolder(narrow(path));
+        } else {
+            DeleteFileW(path.c_str());
+        }
     }
     SetFileAttributesW(wideFolder.c_str(), FILE_ATTRIBUTE_NORMAL);
     RemoveDirectoryW(wideFolder.c_str());
 }
 
+std::vector<std::string> folderEntries(const std::string& folder) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(widen(folder + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            if (wcscmp(found.cFileName, L".") != 0 && wcscmp(found.cFileName, L"..") != 0) {
+                names.push_back(narrow(found.cFileName));
+            }
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Handles whatever this thread receives (a second start asks every top-level window, the
+// test's own included) and wakes for it at once, otherwise every 5 ms at the most.
 void pumpFor(DWORD milliseconds) {
     DWORD start = GetTickCount();
     do {
@@ -107,7 +119,8 @@ void pumpFor(DWORD milliseconds) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
-        Sleep(5);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, milliseconds < 5 ? milliseconds : 5,
+                                  QS_ALLINPUT);
     } while (GetTickCount() - start < milliseconds);
 }
 

@@ -23,6 +23,8 @@ std::string makeTempFolder(const char* tag);
 // A new folder nameUtf8 inside parent; the empty text when it could not be made.
 std::string makeSubfolder(const std::string& parent, const std::string& nameUtf8);
 void removeFolder(const std::string& folder);
+// The names (UTF-8) of what a folder holds, sorted, without "." and "..".
+std::vector<std::string> folderEntries(const std::string& folder);
 
 // A name in several scripts outside every ANSI code page, which the A functions would see as
 // "?": Polish, Russian and Chinese letters.

@@ -64,7 +64,7 @@ bool gdiplusAvailable() {
     return gdiplus().started();
 }
 
-bool decodePictureFile(const std::string& path, Picture* picture) {
+bool decodePictureFile(const std::string& path, PixelGrid* picture) {
     using Load = int(WINAPI*)(const WCHAR*, void**);
     using ToHbitmap = int(WINAPI*)(void*, HBITMAP*, DWORD);
     using Dispose = int(WINAPI*)(void*);
@@ -85,12 +85,12 @@ bool decodePictureFile(const std::string& path, Picture* picture) {
     if (status != 0 || gdiBitmap == nullptr) {
         return false;
     }
-    *picture = readBitmap(gdiBitmap);
+    *picture = gridFromBitmap(gdiBitmap);
     DeleteObject(gdiBitmap);
     return picture->width > 0;
 }
 
-bool writePngFile(const std::string& path, const Picture& picture) {
+bool writePngFile(const std::string& path, const PixelGrid& picture) {
     using FromScan0 = int(WINAPI*)(INT, INT, INT, INT, BYTE*, void**);
     using Save = int(WINAPI*)(void*, const WCHAR*, const GUID*, const void*);
     using Dispose = int(WINAPI*)(void*);
@@ -110,37 +110,6 @@ bool writePngFile(const std::string& path, const Picture& picture) {
     int status = save(bitmap, wide.c_str(), &kPngEncoder, nullptr);
     dispose(bitmap);
     return status == 0;
-}
-
-Picture readBitmap(HBITMAP bitmap) {
-    BITMAP info = {};
-    Picture picture;
-    if (GetObjectA(bitmap, sizeof(info), &info) == 0 || info.bmWidth <= 0 || info.bmHeight <= 0) {
-        return picture;
-    }
-    picture = Picture(info.bmWidth, info.bmHeight, 0);
-    BITMAPINFO header = dibInfo(info.bmWidth, info.bmHeight);
-    HDC screen = GetDC(nullptr);
-    int rows =
-        GetDIBits(screen, bitmap, 0, info.bmHeight, picture.pixels.data(), &header, DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
-    if (rows != info.bmHeight) {
-        return Picture();
-    }
-    for (uint32_t& pixel : picture.pixels) {
-        pixel |= 0xFF000000u;
-    }
-    return picture;
-}
-
-HBITMAP makeBitmap(const Picture& picture) {
-    void* bits = nullptr;
-    HBITMAP bitmap = createDib(picture.width, picture.height, &bits);
-    if (bitmap != nullptr && bits != nullptr) {
-        memcpy(bits, picture.pixels.data(), picture.pixels.size() * 4);
-        GdiFlush();
-    }
-    return bitmap;
 }
 
 int channelDistance(uint32_t a, uint32_t b) {

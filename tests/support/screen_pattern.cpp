@@ -1,6 +1,7 @@
 #include "tests/support/screen_pattern.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "tests/support/e2e.h"
 
@@ -40,6 +41,10 @@ HBITMAP createDib(int width, int height, void** bits) {
     return CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 
+COLORREF colourRefOf(uint32_t argb) {
+    return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF);
+}
+
 PixelGrid gridFromDibBits(const void* bits, int width, int height) {
     PixelGrid grid;
     if (bits == nullptr || width <= 0 || height <= 0) {
@@ -50,7 +55,7 @@ PixelGrid gridFromDibBits(const void* bits, int width, int height) {
     grid.pixels.resize(static_cast<size_t>(width) * height);
     const auto* pixels = static_cast<const DWORD*>(bits);
     for (size_t i = 0; i < grid.pixels.size(); ++i) {
-        grid.pixels[i] = RGB((pixels[i] >> 16) & 0xFF, (pixels[i] >> 8) & 0xFF, pixels[i] & 0xFF);
+        grid.pixels[i] = pixels[i] | 0xFF000000u;
     }
     return grid;
 }
@@ -193,7 +198,7 @@ COLORREF PixelGrid::at(int x, int y) const {
     if (x < 0 || y < 0 || x >= width || y >= height) {
         return CLR_INVALID;
     }
-    return pixels[static_cast<size_t>(y) * width + x];
+    return colourRefOf(argb(x, y));
 }
 
 namespace {
@@ -235,20 +240,38 @@ PixelGrid captureScreen(const RECT& area) {
 
 PixelGrid gridFromBitmap(HBITMAP bitmap) {
     BITMAP info = {};
-    if (bitmap == nullptr || GetObjectA(bitmap, sizeof(info), &info) == 0) {
+    if (bitmap == nullptr || GetObjectA(bitmap, sizeof(info), &info) == 0 || info.bmWidth <= 0 ||
+        info.bmHeight <= 0) {
         return PixelGrid();
     }
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ previous = SelectObject(dc, bitmap);
-    PixelGrid grid = gridFromDc(dc, 0, 0, info.bmWidth, info.bmHeight);
-    SelectObject(dc, previous);
-    DeleteDC(dc);
-    return grid;
+    PixelGrid picture(info.bmWidth, info.bmHeight, 0);
+    BITMAPINFO header = dibInfo(info.bmWidth, info.bmHeight);
+    HDC screen = GetDC(nullptr);
+    int rows =
+        GetDIBits(screen, bitmap, 0, info.bmHeight, picture.pixels.data(), &header, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (rows != info.bmHeight) {
+        return PixelGrid();
+    }
+    for (uint32_t& pixel : picture.pixels) {
+        pixel |= 0xFF000000u;
+    }
+    return picture;
+}
+
+HBITMAP makeBitmap(const PixelGrid& picture) {
+    void* bits = nullptr;
+    HBITMAP bitmap = createDib(picture.width, picture.height, &bits);
+    if (bitmap != nullptr && bits != nullptr) {
+        memcpy(bits, picture.pixels.data(), picture.pixels.size() * 4);
+        GdiFlush();
+    }
+    return bitmap;
 }
 
 COLORREF screenPixel(int x, int y) {
     PixelGrid grid = captureScreen(RECT{x, y, x + 1, y + 1});
-    return grid.empty() ? CLR_INVALID : grid.pixels[0];
+    return grid.at(0, 0);
 }
 
 bool waitForScreenPixel(int x, int y, COLORREF expected, DWORD timeoutMs) {

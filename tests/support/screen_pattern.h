@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -48,11 +49,21 @@ class ScreenPattern {
     HWND window_ = nullptr;
 };
 
-// Pixels in the platform's colour layout (0x00BBGGRR), row by row from the top.
+// A pixel as DIB memory and GDI+ hold it (0xAARRGGBB) in the platform's colour layout
+// (0x00BBGGRR); the alpha is dropped.
+COLORREF colourRefOf(uint32_t argb);
+
+// The tests' one picture type: pixels row by row from the top, each 0xAARRGGBB as DIB memory
+// and GDI+ hold it; at() gives a pixel in the platform's colour layout.
 struct PixelGrid {
     int width = 0;
     int height = 0;
-    std::vector<COLORREF> pixels;
+    std::vector<uint32_t> pixels;
+
+    PixelGrid() = default;
+    PixelGrid(int w, int h, uint32_t fill) : width(w), height(h), pixels(size_t(w) * h, fill) {}
+    uint32_t argb(int x, int y) const { return pixels[size_t(y) * width + x]; }
+    void set(int x, int y, uint32_t value) { pixels[size_t(y) * width + x] = value; }
     COLORREF at(int x, int y) const;  // CLR_INVALID outside
     bool empty() const { return pixels.empty(); }
     bool operator==(const PixelGrid& other) const {
@@ -65,12 +76,14 @@ struct PixelGrid {
 // memory (0x00RRGGBB per pixel), which the caller deletes with the bitmap.
 BITMAPINFO dibInfo(int width, int height);
 HBITMAP createDib(int width, int height, void** bits);
-// The pixels of width x height in a DIB section's memory.
+// The pixels of width x height in a DIB section's memory (alpha 0xFF).
 PixelGrid gridFromDibBits(const void* bits, int width, int height);
-
+// A 32-bit top-down DIB section with the picture's pixels; the caller deletes it.
+HBITMAP makeBitmap(const PixelGrid& picture);
 // Empty when the copy failed.
 PixelGrid captureScreen(const RECT& area);
-// The whole content of a bitmap (for one the program placed on the clipboard, say).
+// The whole content of a bitmap (alpha 0xFF), also of one selected into a device context
+// (for one the program placed on the clipboard, or a test's drawing surface, say).
 PixelGrid gridFromBitmap(HBITMAP bitmap);
 COLORREF screenPixel(int x, int y);
 bool waitForScreenPixel(int x, int y, COLORREF expected, DWORD timeoutMs);

@@ -69,6 +69,15 @@ HWND waitForZoomWindowShown(const Program& program, DWORD timeoutMs) {
     return waitForVisibleZoomWindow(program, nullptr, timeoutMs);
 }
 
+HWND startAndMagnify(Program& program, int x, int y, int width, int height) {
+    if (!moveCursorTo(x, y) || (!program.running() && !program.start()) ||
+        program.waitForMainWindow() == nullptr ||
+        !sendToWindow(program.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0)) {
+        return nullptr;
+    }
+    return waitForZoomWindowAt(program, centredRect(x, y, width, height));
+}
+
 HWND magnifyNow(const Program& program) {
     if (!sendToWindow(program.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0)) {
         return nullptr;

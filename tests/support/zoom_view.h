@@ -27,6 +27,10 @@ HWND waitForZoomWindowAt(const Program& program, const RECT& rect, DWORD timeout
 bool waitForZoomWindowHidden(const Program& program, DWORD timeoutMs = 5000);
 // The visible zoom window of the program wherever it stands; null when the time is up.
 HWND waitForZoomWindowShown(const Program& program, DWORD timeoutMs = 5000);
+// Puts the cursor at (x, y), starts the program unless it runs, sends the magnify command and
+// returns the zoom window once it stands width x height centred on the cursor; null when a
+// step fails or the time is up.
+HWND startAndMagnify(Program& program, int x, int y, int width = 700, int height = 300);
 // Activates as the magnify command does, handled before the call returns: the zoom window
 // when it is visible then, else null.
 HWND magnifyNow(const Program& program);

@@ -87,7 +87,7 @@ TEST(ClipboardBitmap, ViewThatCannotBeDrawnLeavesTheClipboardAlone) {
 class PixelColour : public ::testing::Test {
   protected:
     void SetUp() override {
-        e2e::Picture picture(64, 48, 0xFF000000u);
+        e2e::PixelGrid picture(64, 48, 0xFF000000u);
         for (int y = 0; y < 48; ++y) {
             for (int x = 0; x < 64; ++x) {
                 picture.set(x, y, 0xFF000000u | (x * 4u) << 16 | (y * 5u) << 8 | 0x80u);

@@ -12,7 +12,7 @@
 
 namespace {
 
-using e2e::Picture;
+using e2e::PixelGrid;
 
 constexpr uint32_t kRed = 0xFFFF0000u;
 constexpr uint32_t kBlue = 0xFF0000FFu;
@@ -27,8 +27,8 @@ std::string lower(std::string text) {
     return text;
 }
 
-Picture halves(int width, int height, uint32_t left, uint32_t right) {
-    Picture picture(width, height, left);
+PixelGrid halves(int width, int height, uint32_t left, uint32_t right) {
+    PixelGrid picture(width, height, left);
     for (int y = 0; y < height; ++y) {
         for (int x = width / 2; x < width; ++x) {
             picture.set(x, y, right);
@@ -37,8 +37,8 @@ Picture halves(int width, int height, uint32_t left, uint32_t right) {
     return picture;
 }
 
-Picture quadrants(int width, int height) {
-    Picture picture(width, height, kRed);
+PixelGrid quadrants(int width, int height) {
+    PixelGrid picture(width, height, kRed);
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             bool right = x >= width / 2;
@@ -53,7 +53,8 @@ Picture quadrants(int width, int height) {
 class Surface {
   public:
     Surface(int width, int height, uint32_t fill)
-        : dc_(CreateCompatibleDC(nullptr)), bitmap_(e2e::makeBitmap(Picture(width, height, fill))) {
+        : dc_(CreateCompatibleDC(nullptr)),
+          bitmap_(e2e::makeBitmap(PixelGrid(width, height, fill))) {
         previous_ = SelectObject(dc_, bitmap_);
     }
     ~Surface() {
@@ -62,9 +63,9 @@ class Surface {
         DeleteDC(dc_);
     }
     HDC dc() const { return dc_; }
-    Picture pixels() const {
+    PixelGrid pixels() const {
         GdiFlush();
-        return e2e::readBitmap(bitmap_);
+        return e2e::gridFromBitmap(bitmap_);
     }
 
   private:
@@ -84,14 +85,14 @@ class GdiplusLoaderTest : public ::testing::Test {
     }
     void TearDown() override { e2e::removeFolder(parent_); }
     std::string path(const char* name) const { return folder_ + "\\" + name; }
-    std::string pngOf(const char* name, const Picture& picture) const {
+    std::string pngOf(const char* name, const PixelGrid& picture) const {
         std::string file = path(name);
         EXPECT_TRUE(e2e::writePngFile(file, picture));
         return file;
     }
     // The loader's image, written to a file and decoded again by the test's own GDI+ use.
-    Picture savedPicture(GdiplusLoader& loader, const char* name) const {
-        Picture picture;
+    PixelGrid savedPicture(GdiplusLoader& loader, const char* name) const {
+        PixelGrid picture;
         EXPECT_TRUE(
             loader.saveImageToFile(e2e::widen(path(name)).c_str(), 90, &kJpegEncoderClassId));
         EXPECT_TRUE(e2e::decodePictureFile(path(name), &picture));
@@ -172,30 +173,30 @@ TEST_F(GdiplusLoaderTest, LoadsAPngAndScalesItOverTheWholeRectangle) {
     EXPECT_EQ(height, 50u);
     Surface surface(250, 200, kGreen);
     EXPECT_TRUE(loader.drawImage(surface.dc(), 0, 0, 250, 200, loader.image()));
-    Picture drawn = surface.pixels();
+    PixelGrid drawn = surface.pixels();
     const struct {
         int x, y;
         uint32_t colour;
     } probes[] = {{4, 4, kRed},    {60, 100, kRed},   {4, 195, kRed},   {120, 195, kRed},
                   {130, 4, kBlue}, {190, 100, kBlue}, {245, 195, kBlue}};
     for (const auto& probe : probes) {
-        EXPECT_LE(e2e::channelDistance(drawn.at(probe.x, probe.y), probe.colour), 40)
-            << probe.x << "," << probe.y << " " << std::hex << drawn.at(probe.x, probe.y);
+        EXPECT_LE(e2e::channelDistance(drawn.argb(probe.x, probe.y), probe.colour), 40)
+            << probe.x << "," << probe.y << " " << std::hex << drawn.argb(probe.x, probe.y);
     }
 }
 
 TEST_F(GdiplusLoaderTest, DrawsIntoTheGivenRectangleOnly) {
-    std::string png = pngOf("red.png", Picture(10, 10, kRed));
+    std::string png = pngOf("red.png", PixelGrid(10, 10, kRed));
     GdiplusLoader loader;
     ASSERT_TRUE(loader.loadImageFromFile(e2e::widen(png).c_str()));
     Surface surface(100, 100, kGreen);
     EXPECT_TRUE(loader.drawImage(surface.dc(), 20, 30, 60, 90, loader.image()));
-    Picture drawn = surface.pixels();
-    EXPECT_LE(e2e::channelDistance(drawn.at(40, 60), kRed), 8);
-    EXPECT_EQ(e2e::rgbOf(drawn.at(10, 60)), e2e::rgbOf(kGreen));
-    EXPECT_EQ(e2e::rgbOf(drawn.at(70, 60)), e2e::rgbOf(kGreen));
-    EXPECT_EQ(e2e::rgbOf(drawn.at(40, 20)), e2e::rgbOf(kGreen));
-    EXPECT_EQ(e2e::rgbOf(drawn.at(40, 95)), e2e::rgbOf(kGreen));
+    PixelGrid drawn = surface.pixels();
+    EXPECT_LE(e2e::channelDistance(drawn.argb(40, 60), kRed), 8);
+    EXPECT_EQ(e2e::rgbOf(drawn.argb(10, 60)), e2e::rgbOf(kGreen));
+    EXPECT_EQ(e2e::rgbOf(drawn.argb(70, 60)), e2e::rgbOf(kGreen));
+    EXPECT_EQ(e2e::rgbOf(drawn.argb(40, 20)), e2e::rgbOf(kGreen));
+    EXPECT_EQ(e2e::rgbOf(drawn.argb(40, 95)), e2e::rgbOf(kGreen));
 }
 
 TEST_F(GdiplusLoaderTest, SavesTheBitmapItWasGivenAsJpeg) {
@@ -212,25 +213,25 @@ TEST_F(GdiplusLoaderTest, SavesTheBitmapItWasGivenAsJpeg) {
     ASSERT_GE(bytes.size(), 3u);
     EXPECT_EQ(bytes[0], 0xFF);
     EXPECT_EQ(bytes[1], 0xD8);
-    Picture saved;
+    PixelGrid saved;
     ASSERT_TRUE(e2e::decodePictureFile(file, &saved));
     EXPECT_EQ(saved.width, 250);
     EXPECT_EQ(saved.height, 200);
-    EXPECT_LE(e2e::channelDistance(saved.at(60, 50), kRed), kJpegTolerance);
-    EXPECT_LE(e2e::channelDistance(saved.at(190, 50), kBlue), kJpegTolerance);
-    EXPECT_LE(e2e::channelDistance(saved.at(60, 150), kGreen), kJpegTolerance);
-    EXPECT_LE(e2e::channelDistance(saved.at(190, 150), kYellow), kJpegTolerance);
+    EXPECT_LE(e2e::channelDistance(saved.argb(60, 50), kRed), kJpegTolerance);
+    EXPECT_LE(e2e::channelDistance(saved.argb(190, 50), kBlue), kJpegTolerance);
+    EXPECT_LE(e2e::channelDistance(saved.argb(60, 150), kGreen), kJpegTolerance);
+    EXPECT_LE(e2e::channelDistance(saved.argb(190, 150), kYellow), kJpegTolerance);
 }
 
 TEST_F(GdiplusLoaderTest, ReplacesAnExistingFile) {
     std::string file = path("old.jpg");
     ASSERT_TRUE(e2e::writeFileBytes(file, "not a picture", 13));
-    HBITMAP bitmap = e2e::makeBitmap(Picture(40, 30, kBlue));
+    HBITMAP bitmap = e2e::makeBitmap(PixelGrid(40, 30, kBlue));
     GdiplusLoader loader;
     ASSERT_EQ(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
     DeleteObject(bitmap);
     ASSERT_TRUE(loader.saveImageToFile(e2e::widen(file).c_str(), 75, &kJpegEncoderClassId));
-    Picture saved;
+    PixelGrid saved;
     ASSERT_TRUE(e2e::decodePictureFile(file, &saved));
     EXPECT_EQ(saved.width, 40);
 }
@@ -279,7 +280,7 @@ TEST_F(GdiplusLoaderTest, JpegEncoderClassIdIsTheOneGdiplusLists) {
 }
 
 TEST_F(GdiplusLoaderTest, MissingFileLeavesNoImageEvenIfOneWasHeld) {
-    std::string png = pngOf("blue.png", Picture(8, 8, kBlue));
+    std::string png = pngOf("blue.png", PixelGrid(8, 8, kBlue));
     GdiplusLoader loader;
     ASSERT_TRUE(loader.loadImageFromFile(e2e::widen(png).c_str()));
     ASSERT_NE(loader.image(), nullptr);
@@ -307,24 +308,24 @@ TEST_F(GdiplusLoaderTest, SaveWithoutImageWritesNothing) {
 }
 
 TEST_F(GdiplusLoaderTest, SecondCreationReplacesTheFirstImage) {
-    HBITMAP first = e2e::makeBitmap(Picture(50, 40, kRed));
-    HBITMAP second = e2e::makeBitmap(Picture(80, 60, kBlue));
+    HBITMAP first = e2e::makeBitmap(PixelGrid(50, 40, kRed));
+    HBITMAP second = e2e::makeBitmap(PixelGrid(80, 60, kBlue));
     GdiplusLoader loader;
     ASSERT_EQ(loader.createBitmapFromHbitmap(first), kGdiplusOk);
     ASSERT_EQ(loader.createBitmapFromHbitmap(second), kGdiplusOk);
     DeleteObject(first);
     DeleteObject(second);
     EXPECT_NE(loader.image(), nullptr);
-    Picture saved = savedPicture(loader, "second.jpg");
+    PixelGrid saved = savedPicture(loader, "second.jpg");
     EXPECT_EQ(saved.width, 80);
     EXPECT_EQ(saved.height, 60);
-    EXPECT_LE(e2e::channelDistance(saved.at(40, 30), kBlue), kJpegTolerance);
+    EXPECT_LE(e2e::channelDistance(saved.argb(40, 30), kBlue), kJpegTolerance);
 }
 
 // GDI+ keeps a loaded file open while its image lives, so a released image frees the file.
 TEST_F(GdiplusLoaderTest, LoadingAnotherPictureReleasesTheFirst) {
-    std::string firstPng = pngOf("first.png", Picture(8, 8, kRed));
-    std::string secondPng = pngOf("second.png", Picture(8, 8, kBlue));
+    std::string firstPng = pngOf("first.png", PixelGrid(8, 8, kRed));
+    std::string secondPng = pngOf("second.png", PixelGrid(8, 8, kBlue));
     GdiplusLoader loader;
     ASSERT_TRUE(loader.loadImageFromFile(e2e::widen(firstPng).c_str()));
     HANDLE exclusive = CreateFileW(e2e::widen(firstPng).c_str(), GENERIC_READ | GENERIC_WRITE, 0,
@@ -343,7 +344,7 @@ TEST_F(GdiplusLoaderTest, LoadingAnotherPictureReleasesTheFirst) {
 }
 
 TEST_F(GdiplusLoaderTest, UnwritablePathsWriteNothing) {
-    HBITMAP bitmap = e2e::makeBitmap(Picture(20, 20, kRed));
+    HBITMAP bitmap = e2e::makeBitmap(PixelGrid(20, 20, kRed));
     GdiplusLoader loader;
     ASSERT_EQ(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
     DeleteObject(bitmap);
@@ -360,7 +361,7 @@ TEST_F(GdiplusLoaderTest, UnwritablePathsWriteNothing) {
 }
 
 TEST_F(GdiplusLoaderTest, NullPathLeavesAHeldImageAlone) {
-    std::string png = pngOf("kept.png", Picture(8, 8, kRed));
+    std::string png = pngOf("kept.png", PixelGrid(8, 8, kRed));
     GdiplusLoader loader;
     ASSERT_TRUE(loader.loadImageFromFile(e2e::widen(png).c_str()));
     void* held = loader.image();
@@ -371,11 +372,11 @@ TEST_F(GdiplusLoaderTest, NullPathLeavesAHeldImageAlone) {
 // A library handed in instead of GDI+: none at all, or one that exports none of its names (so
 // GDI+ is never started either). Every operation fails quietly and nothing is drawn.
 TEST_F(GdiplusLoaderTest, WithoutTheLibraryOrItsExportsEveryOperationFailsQuietly) {
-    std::string png = pngOf("red.png", Picture(8, 8, kRed));
+    std::string png = pngOf("red.png", PixelGrid(8, 8, kRed));
     for (HMODULE library : {static_cast<HMODULE>(nullptr), LoadLibraryA("kernel32.dll")}) {
         GdiplusLoader loader(library);
         EXPECT_FALSE(loader.loadImageFromFile(e2e::widen(png).c_str())) << library;
-        HBITMAP bitmap = e2e::makeBitmap(Picture(8, 8, kRed));
+        HBITMAP bitmap = e2e::makeBitmap(PixelGrid(8, 8, kRed));
         EXPECT_NE(loader.createBitmapFromHbitmap(bitmap), kGdiplusOk);
         DeleteObject(bitmap);
         EXPECT_EQ(loader.image(), nullptr);
@@ -384,7 +385,7 @@ TEST_F(GdiplusLoaderTest, WithoutTheLibraryOrItsExportsEveryOperationFailsQuietl
         EXPECT_FALSE(e2e::fileExists(path("a.jpg")));
         Surface surface(20, 20, kGreen);
         EXPECT_FALSE(loader.drawImage(surface.dc(), 0, 0, 20, 20, nullptr));
-        EXPECT_EQ(e2e::rgbOf(surface.pixels().at(10, 10)), e2e::rgbOf(kGreen));
+        EXPECT_EQ(e2e::rgbOf(surface.pixels().argb(10, 10)), e2e::rgbOf(kGreen));
         uint32_t width = 7;
         EXPECT_FALSE(loader.imageSize(&width, &width));
         EXPECT_EQ(width, 7u);

@@ -62,10 +62,7 @@ class HelpPaint : public ::testing::Test {
         paintHelpWindow(dc_, window_);
         GdiFlush();
     }
-    COLORREF at(int x, int y) const {
-        uint32_t value = pixels_[y * width_ + x];
-        return RGB((value >> 16) & 0xFF, (value >> 8) & 0xFF, value & 0xFF);
-    }
+    COLORREF at(int x, int y) const { return e2e::colourRefOf(pixels_[y * width_ + x]); }
     std::vector<uint32_t> picture() const {
         return std::vector<uint32_t>(pixels_, pixels_ + width_ * height_);
     }
@@ -79,30 +76,6 @@ class HelpPaint : public ::testing::Test {
     int height_ = 0;
     int savedLanguage_ = 0;
 };
-
-TEST_F(HelpPaint, FillsEveryRowWithItsGradientColour) {
-    paint(800, 40, 40);
-    struct Row {
-        int y;
-        COLORREF colour;
-    };
-    for (Row row : {Row{0, RGB(0, 0, 200)}, Row{1, RGB(5, 0, 195)}, Row{23, RGB(114, 0, 86)},
-                    Row{39, RGB(195, 0, 5)}}) {
-        // Left of the text origin and at the far right the page shows the gradient alone.
-        EXPECT_EQ(at(0, row.y), row.colour) << "row " << row.y;
-        EXPECT_EQ(at(20, row.y), row.colour) << "row " << row.y;
-        if (row.y < 25) {
-            EXPECT_EQ(at(799, row.y), row.colour) << "row " << row.y;
-        }
-    }
-}
-
-TEST_F(HelpPaint, TallPageEndsNearRed) {
-    paint(300, 1080, 1080);
-    EXPECT_EQ(at(5, 0), RGB(0, 0, 200));
-    EXPECT_EQ(at(5, 540), RGB(100, 0, 100));
-    EXPECT_EQ(at(5, 1079), RGB(199, 0, 1));
-}
 
 TEST_F(HelpPaint, ClientWithoutRowsFillsNothingButStillDrawsTheText) {
     paint(800, 0, 120);

@@ -67,34 +67,6 @@ TEST(Resources, MenuBarHasFiveItemsWithGrayedDividers) {
     DestroyMenu(menu);
 }
 
-TEST(Resources, TrayMenuHasEightEntriesInOrder) {
-    HMENU menu = LoadMenuA(module(), MAKEINTRESOURCEA(IDM_TRAYMENU));
-    ASSERT_NE(menu, nullptr);
-    HMENU popup = GetSubMenu(menu, 0);
-    ASSERT_NE(popup, nullptr);
-    const MenuEntry expected[] = {{CMD_HELP, "Help", false},
-                                  {0, "", false},
-                                  {CMD_EXIT, "&Exit", false},
-                                  {0, "", false},
-                                  {CMD_AUTOSTART, "...", false},
-                                  {CMD_SET_HOTKEY, "Set Hot-Key", false},
-                                  {0, "", false},
-                                  {CMD_MAGNIFY, "Vistrel", false}};
-    ASSERT_EQ(GetMenuItemCount(popup), 8);
-    for (int i = 0; i < 8; ++i) {
-        char text[64] = {};
-        GetMenuStringA(popup, i, text, sizeof(text), MF_BYPOSITION);
-        EXPECT_STREQ(text, expected[i].text) << i;
-        UINT state = GetMenuState(popup, i, MF_BYPOSITION);
-        if (expected[i].id == 0) {
-            EXPECT_NE(state & MF_SEPARATOR, 0u) << i;
-        } else {
-            EXPECT_EQ(GetMenuItemID(popup, i), expected[i].id) << i;
-        }
-    }
-    DestroyMenu(menu);
-}
-
 TEST(Resources, AcceleratorsAreAltSlashAltQuestionAndAltF4) {
     HACCEL table = LoadAcceleratorsA(module(), MAKEINTRESOURCEA(IDA_ACCELERATORS));
     ASSERT_NE(table, nullptr);

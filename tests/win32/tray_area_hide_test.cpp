@@ -21,6 +21,8 @@ TEST(HideToTray, HidesAtOnceWhenTheSystemDoesNotAnimate) {
     HWND window = CreateWindowExA(0, "STATIC", "hide me", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100,
                                   100, 300, 200, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(IsWindowVisible(window));
+    hideToTray(nullptr);  // the tray icon without an owner yet hides nothing
+    EXPECT_TRUE(IsWindowVisible(window));
     hideToTray(window);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_TRUE(IsWindow(window)) << "hidden, never destroyed";
