@@ -11,13 +11,6 @@ enum : int32_t {
     kHotkeyExtended = 8,
 };
 
-// The hotkey in force: the 50 ms poll runs while useFlag is set.
-struct HotkeySetting {
-    int useFlag;
-    int virtualKey;  // 0..255, 0 = none
-    int modifiers;   // as the hotkey control reports them: 1 Shift, 2 Ctrl, 4 Alt, 8 ext.
-};
-
 struct HotkeyEntry {
     int32_t virtualKey;  // 0..255, 0 = none
     int32_t modifiers;   // 0..255
