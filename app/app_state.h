@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "base/text_buffer.h"
-#include "shell/hotkey_rules.h"
+#include "settings/settings.h"
 
 struct AppState {
     int language;  // 0 German, any other value English

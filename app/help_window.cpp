@@ -50,7 +50,7 @@ void drawShadowedText(HDC dc, const RECT& client, int shadowOffset) {
 
 void setLanguage(HWND window, int language) {
     appState.language = language;
-    writeSetting("lng", language);
+    saveLanguage(language);
     RECT client = {};
     GetClientRect(window, &client);
     RedrawWindow(window, &client, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);

@@ -22,14 +22,11 @@ void onCreate(HWND window) {
     appState.mainWindow = window;
     addTrayIconForMainWindow(trayIcon, appState.moduleInstance, window, instanceName.text());
 
-    magnifier.viewWidth = 700;
-    magnifier.viewHeight = 300;
-    magnifier.viewWidth = readSetting("cx", magnifier.viewWidth);
-    magnifier.viewHeight = readSetting("cy", magnifier.viewHeight);
-    magnifier.zoom = readSetting("zoom", magnifier.zoom);
-    appState.hotkey.useFlag = readSetting("use_hk", appState.hotkey.useFlag);
-    appState.hotkey.virtualKey = readSetting("hk_vkey", appState.hotkey.virtualKey);
-    appState.hotkey.modifiers = readSetting("hk_key", appState.hotkey.modifiers);
+    const ViewSettings view = loadView();
+    magnifier.viewWidth = view.width;
+    magnifier.viewHeight = view.height;
+    magnifier.zoom = view.zoom;
+    appState.hotkey = loadHotkey();
 
     registerHotkey(window, appState.hotkey);
 
@@ -198,7 +195,8 @@ int runVistrel(HINSTANCE instance) {
     LoadStringA(instance, IDS_APP_NAME, appState.windowTitle, sizeof(appState.windowTitle));
     LoadStringA(instance, IDS_APP_NAME, appState.className, sizeof(appState.className));
     registerMainClass(instance);
-    appState.language = loadSettings();
+    openSettingsFile();
+    appState.language = loadLanguage();
     loadTexts(appLanguage);
 
     appState.autostartFlag = startupAutostartFlag();
@@ -214,6 +212,6 @@ int runVistrel(HINSTANCE instance) {
             DispatchMessageA(&message);
         }
     }
-    saveViewSettings(magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom);
+    saveView({magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom});
     return static_cast<int>(message.wParam);
 }

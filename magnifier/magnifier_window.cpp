@@ -120,7 +120,7 @@ void Magnifier::setViewSize(int32_t width, int32_t height) {
     ViewSize size = clampViewSize(width, height, screenWidth, screenHeight);
     viewWidth = size.width;
     viewHeight = size.height;
-    saveViewSettings(viewWidth, viewHeight, zoom);
+    saveView({viewWidth, viewHeight, zoom});
 }
 
 // Runs for every mouse move and timer tick, so it allocates nothing; a step that finds the

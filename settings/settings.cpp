@@ -17,10 +17,19 @@ SettingsFile& settingsFile() {
 
 namespace {
 
-const char kSection[] = "Program";
+const wchar_t kSection[] = L"Program";
+// The keys of the file, named here only.
+const wchar_t kWidthKey[] = L"cx";
+const wchar_t kHeightKey[] = L"cy";
+const wchar_t kZoomKey[] = L"zoom";
+const wchar_t kHotkeyOnKey[] = L"use_hk";
+const wchar_t kHotkeyKeyKey[] = L"hk_vkey";
+const wchar_t kHotkeyModifiersKey[] = L"hk_key";
+const wchar_t kLanguageKey[] = L"lng";
+// The zoom factor is the zoom window's own initial one.
+const ViewSettings kDefaultView = {700, 300, 2};
+
 const size_t kTextCapacity = 1024;
-// Section and key names are short words of the program's own.
-const size_t kNameCapacity = 64;
 // The program's own file holds a few short lines. A far larger one is something else under its
 // name, which the profile functions would read whole at every call and rewrite whole, mangled,
 // at the first change.
@@ -32,16 +41,12 @@ bool settingsUsable() {
 
 // The profile functions' text of a key; 0 characters when the key is missing or empty, and
 // when there is no file to read.
-DWORD readProfileText(const char* section, const char* key, wchar_t (&buffer)[kTextCapacity]) {
+DWORD readText(const wchar_t* key, wchar_t (&buffer)[kTextCapacity]) {
     buffer[0] = L'\0';
-    wchar_t wideSection[kNameCapacity];
-    wchar_t wideKey[kNameCapacity];
-    if (!settingsUsable() || !widenSettingName(section, wideSection, kNameCapacity) ||
-        !widenSettingName(key, wideKey, kNameCapacity)) {
+    if (!settingsUsable()) {
         return 0;
     }
-    return GetPrivateProfileStringW(wideSection, wideKey, L"", buffer, kTextCapacity,
-                                    settingsFile().path);
+    return GetPrivateProfileStringW(kSection, key, L"", buffer, kTextCapacity, settingsFile().path);
 }
 
 // Only digits, signs and blanks make up a value, all of them ASCII; the first other
@@ -54,6 +59,28 @@ int32_t parseProfileText(const wchar_t (&text)[kTextCapacity]) {
     }
     ascii[i] = '\0';
     return parseSettingValue(ascii);
+}
+
+// A missing or empty value reads as the default; no bounds apply, the zoom window has its own.
+int32_t readValue(const wchar_t* key, int32_t defaultValue) {
+    wchar_t text[kTextCapacity];
+    return readText(key, text) != 0 ? parseProfileText(text) : defaultValue;
+}
+
+// Written only when the file holds another text: a held hotkey or a run of arrow keys
+// would otherwise rewrite the file many times a second without changing it.
+void writeValue(const wchar_t* key, int32_t value) {
+    if (!settingsUsable()) {
+        return;
+    }
+    wchar_t text[16];
+    swprintf(text, sizeof(text) / sizeof(text[0]), L"%d", static_cast<int>(value));
+    wchar_t stored[kTextCapacity];
+    GetPrivateProfileStringW(kSection, key, L"", stored, kTextCapacity, settingsFile().path);
+    if (wcscmp(stored, text) == 0) {
+        return;
+    }
+    WritePrivateProfileStringW(kSection, key, text, settingsFile().path);
 }
 
 // CreateFileW reports failure with INVALID_HANDLE_VALUE, which the guard would take for a
@@ -112,11 +139,13 @@ bool userSettingsPath(const wchar_t* modulePath, wchar_t (&path)[kPathCapacity])
     return true;
 }
 
+}  // namespace
+
 // The file beside the program whenever it exists or can be created there; otherwise the
 // user's own file for the whole run, or none. A path the system had to cut, or one whose
 // settings name would not fit, gets no settings file: the program runs on its defaults rather
 // than touch a foreign file.
-void chooseSettingsFile() {
+void openSettingsFile() {
     SettingsFile& file = settingsFile();
     file.unread = false;
     wchar_t modulePath[kPathCapacity];
@@ -135,65 +164,41 @@ void chooseSettingsFile() {
     file.unread = prepared == Prepared::kUnread;
 }
 
-}  // namespace
-
-int systemDefaultLanguage() {
-    return languageFromLangId(GetSystemDefaultLangID());
-}
-
-int loadSettings() {
-    chooseSettingsFile();
+int loadLanguage() {
     wchar_t text[kTextCapacity];
-    if (readProfileText(kSection, "lng", text) != 0) {
+    if (readText(kLanguageKey, text) != 0) {
         return parseProfileText(text);
     }
     // German is not stored, so it follows the system until the user picks a language.
-    const int language = systemDefaultLanguage();
+    const int language = languageFromLangId(GetSystemDefaultLangID());
     if (language == 1) {
-        writeSetting("lng", 1);
+        writeValue(kLanguageKey, 1);
     }
     return language;
 }
 
-int32_t readProfileInt(const char* section, const char* key, int32_t defaultValue,
-                       int32_t lowerBound, int32_t upperBound) {
-    wchar_t text[kTextCapacity];
-    int32_t value = defaultValue;
-    if (readProfileText(section, key, text) != 0) {
-        value = parseProfileText(text);
-    }
-    return applySettingBounds(value, lowerBound, upperBound);
+void saveLanguage(int language) {
+    writeValue(kLanguageKey, language);
 }
 
-// Written only when the file holds another text: a held hotkey or a run of arrow keys
-// would otherwise rewrite the file many times a second without changing it.
-void writeProfileInt(const char* section, const char* key, int32_t value) {
-    wchar_t wideSection[kNameCapacity];
-    wchar_t wideKey[kNameCapacity];
-    if (!settingsUsable() || !widenSettingName(section, wideSection, kNameCapacity) ||
-        !widenSettingName(key, wideKey, kNameCapacity)) {
-        return;
-    }
-    wchar_t text[16];
-    swprintf(text, sizeof(text) / sizeof(text[0]), L"%d", static_cast<int>(value));
-    wchar_t stored[kTextCapacity];
-    GetPrivateProfileStringW(wideSection, wideKey, L"", stored, kTextCapacity, settingsFile().path);
-    if (wcscmp(stored, text) == 0) {
-        return;
-    }
-    WritePrivateProfileStringW(wideSection, wideKey, text, settingsFile().path);
+ViewSettings loadView() {
+    return {readValue(kWidthKey, kDefaultView.width), readValue(kHeightKey, kDefaultView.height),
+            readValue(kZoomKey, kDefaultView.zoom)};
 }
 
-int32_t readSetting(const char* key, int32_t defaultValue) {
-    return readProfileInt(kSection, key, defaultValue, -1, -1);
+void saveView(const ViewSettings& view) {
+    writeValue(kWidthKey, view.width);
+    writeValue(kHeightKey, view.height);
+    writeValue(kZoomKey, view.zoom);
 }
 
-void writeSetting(const char* key, int32_t value) {
-    writeProfileInt(kSection, key, value);
+HotkeySetting loadHotkey() {
+    return {readValue(kHotkeyOnKey, 0), readValue(kHotkeyKeyKey, 0),
+            readValue(kHotkeyModifiersKey, 0), 0};
 }
 
-void saveViewSettings(int32_t width, int32_t height, int32_t zoom) {
-    writeSetting("cx", width);
-    writeSetting("cy", height);
-    writeSetting("zoom", zoom);
+void saveHotkey(const HotkeySetting& hotkey) {
+    writeValue(kHotkeyOnKey, hotkey.useFlag);
+    writeValue(kHotkeyKeyKey, hotkey.virtualKey);
+    writeValue(kHotkeyModifiersKey, hotkey.modifiers);
 }

@@ -15,13 +15,32 @@ struct SettingsFile {
 };
 SettingsFile& settingsFile();
 
-// Finds (or creates) the settings file and returns the language it stores, or the
-// system's when it stores none.
-int loadSettings();
-int32_t readProfileInt(const char* section, const char* key, int32_t defaultValue,
-                       int32_t lowerBound, int32_t upperBound);
-void writeProfileInt(const char* section, const char* key, int32_t value);
-int32_t readSetting(const char* key, int32_t defaultValue);
-void writeSetting(const char* key, int32_t value);
-void saveViewSettings(int32_t width, int32_t height, int32_t zoom);
-int systemDefaultLanguage();
+// The zoom window's size in pixels and its zoom factor.
+struct ViewSettings {
+    int32_t width;
+    int32_t height;
+    int32_t zoom;
+};
+
+// The hotkey in force, on while useFlag is set.
+struct HotkeySetting {
+    int useFlag;
+    int virtualKey;  // 0..255, 0 = none
+    int modifiers;   // as the hotkey control reports them: 1 Shift, 2 Ctrl, 4 Alt, 8 ext.
+    // Not stored: the system took the chord as a hotkey of the main window, so it is not polled.
+    int registered;
+};
+
+// Chooses the settings file of this run and makes sure it exists. Called once at start,
+// before anything is read or written.
+void openSettingsFile();
+// The stored language (0 German, any other value English), or the system's when none is
+// stored; English is then stored at once.
+int loadLanguage();
+void saveLanguage(int language);
+// Values not stored read as 700 x 300 at zoom 2.
+ViewSettings loadView();
+void saveView(const ViewSettings& view);
+// Values not stored read as 0: the hotkey off.
+HotkeySetting loadHotkey();
+void saveHotkey(const HotkeySetting& hotkey);

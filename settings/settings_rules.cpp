@@ -2,15 +2,15 @@
 
 #include <cwchar>
 
-int deriveSettingsPath(const wchar_t* modulePath, wchar_t* out, size_t outSize) {
+bool deriveSettingsPath(const wchar_t* modulePath, wchar_t* out, size_t outSize) {
     static const wchar_t kExtension[] = L".ini";
     const size_t extensionSize = sizeof(kExtension) / sizeof(kExtension[0]);
     if (out == nullptr || outSize == 0) {
-        return 0;
+        return false;
     }
     out[0] = L'\0';
     if (modulePath == nullptr) {
-        return 0;
+        return false;
     }
     size_t length = wcslen(modulePath);
     const wchar_t* dot = wcsrchr(modulePath, L'.');
@@ -18,11 +18,11 @@ int deriveSettingsPath(const wchar_t* modulePath, wchar_t* out, size_t outSize) 
         length = static_cast<size_t>(dot - modulePath);
     }
     if (length + extensionSize > outSize) {
-        return 0;
+        return false;
     }
     wmemcpy(out, modulePath, length);
     wmemcpy(out + length, kExtension, extensionSize);
-    return 1;
+    return true;
 }
 
 bool deriveUserSettingsPath(const wchar_t* modulePath, const wchar_t* userFolder, wchar_t* out,
@@ -57,27 +57,6 @@ bool deriveUserSettingsPath(const wchar_t* modulePath, const wchar_t* userFolder
     return true;
 }
 
-bool widenSettingName(const char* name, wchar_t* out, size_t outSize) {
-    if (out == nullptr || outSize == 0) {
-        return false;
-    }
-    out[0] = L'\0';
-    if (name == nullptr) {
-        return false;
-    }
-    size_t i = 0;
-    for (; name[i] != '\0'; ++i) {
-        const unsigned char c = static_cast<unsigned char>(name[i]);
-        if (c >= 0x80 || i + 1 >= outSize) {
-            out[0] = L'\0';
-            return false;
-        }
-        out[i] = static_cast<wchar_t>(c);
-    }
-    out[i] = L'\0';
-    return true;
-}
-
 int32_t parseSettingValue(const char* text) {
     if (text == nullptr) {
         return 0;
@@ -103,19 +82,6 @@ int32_t parseSettingValue(const char* text) {
         ++p;
     }
     return static_cast<int32_t>(negative ? -magnitude : magnitude);
-}
-
-int32_t applySettingBounds(int32_t value, int32_t lowerBound, int32_t upperBound) {
-    if (lowerBound == -1 || upperBound == -1) {
-        return value;
-    }
-    if (value > upperBound) {
-        value = upperBound;
-    }
-    if (value < lowerBound) {
-        value = lowerBound;
-    }
-    return value;
 }
 
 int languageFromLangId(unsigned langId) {

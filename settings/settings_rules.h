@@ -5,10 +5,10 @@
 #include <cstdint>
 
 // The settings path: the module path cut at its last '.' (anywhere in the path, folders
-// included) and extended by ".ini". Returns 1 and fills out (NUL-terminated) when the result
-// fits in outSize characters; otherwise returns 0 and leaves out as the empty text, so no
-// file with a truncated, foreign name is ever created or written.
-int deriveSettingsPath(const wchar_t* modulePath, wchar_t* out, size_t outSize);
+// included) and extended by ".ini". True, with out filled (NUL-terminated), when the result
+// fits in outSize characters; otherwise false with out empty, so no file with a truncated,
+// foreign name is ever created or written.
+bool deriveSettingsPath(const wchar_t* modulePath, wchar_t* out, size_t outSize);
 
 // The per-user settings path, for a program folder the user cannot write: userFolder, then
 // "\Vistrel\", then the module's file name cut at its last '.' and extended by ".ini". False,
@@ -16,18 +16,10 @@ int deriveSettingsPath(const wchar_t* modulePath, wchar_t* out, size_t outSize);
 bool deriveUserSettingsPath(const wchar_t* modulePath, const wchar_t* userFolder, wchar_t* out,
                             size_t outSize);
 
-// A key or section name of the settings file (plain ASCII, as the program names them) as
-// wide text. False, with out empty, for a name that is missing, not ASCII or does not fit.
-bool widenSettingName(const char* name, wchar_t* out, size_t outSize);
-
 // atoi-style reading of a stored value: optional leading blanks, an optional sign, then
 // decimal digits; 0 when the text does not begin with a number. Values beyond the 32-bit
 // signed range are clamped to INT32_MIN / INT32_MAX instead of wrapping.
 int32_t parseSettingValue(const char* text);
-
-// The bounds rule: -1 on either side disables both; otherwise the upper bound is applied
-// first and the lower bound last.
-int32_t applySettingBounds(int32_t value, int32_t lowerBound, int32_t upperBound);
 
 // 0 (German) for the German language ids of Germany, Switzerland, Austria and Luxembourg;
 // 1 (English) for every other id.

@@ -15,17 +15,12 @@ const wchar_t kApprovalKey[] =
 // The Run key's unnamed value, where older versions kept the entry.
 const wchar_t kDefaultValue[] = L"";
 
-UniqueRegistryKey openKey(const wchar_t* path, int machineWide, REGSAM access) {
+UniqueRegistryKey openKey(const wchar_t* path, REGSAM access) {
     HKEY key = nullptr;
-    HKEY root = machineWide != 0 ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-    if (RegOpenKeyExW(root, path, 0, access, &key) != ERROR_SUCCESS) {
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path, 0, access, &key) != ERROR_SUCCESS) {
         return UniqueRegistryKey();
     }
     return UniqueRegistryKey(key);
-}
-
-UniqueRegistryKey openRunKey(int machineWide, REGSAM access) {
-    return openKey(kRunKey, machineWide, access);
 }
 
 enum class Entry {
@@ -73,9 +68,23 @@ bool isOwn(Entry entry) {
     return entry == Entry::Current || entry == Entry::Stale;
 }
 
-bool writeCommand(HKEY key, const wchar_t* valueName, const wchar_t* command, size_t length) {
-    return RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(command),
-                          static_cast<DWORD>(length * sizeof(wchar_t))) == ERROR_SUCCESS;
+// What every operation on the entry starts from: the command text the entry should hold and
+// the Run key opened for the access the operation needs.
+struct RunEntry {
+    RunEntry(HMODULE module, REGSAM access)
+        : command{},
+          length(static_cast<size_t>(autostartCommand(module, command))),
+          key(openKey(kRunKey, access)) {}
+    wchar_t command[kAutostartCommandCapacity];
+    size_t length;  // 0: the program's path could not be had whole
+    UniqueRegistryKey key;
+
+    Entry read(const wchar_t* valueName) const { return readEntry(key.get(), valueName, command); }
+};
+
+bool writeCommand(HKEY key, const wchar_t* valueName, const RunEntry& entry) {
+    return RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.command),
+                          static_cast<DWORD>(entry.length * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
 // Whether the startup approval value of that name keeps the entry from starting. A missing key
@@ -93,12 +102,12 @@ bool startupDisabled(HKEY approvals, const wchar_t* valueName) {
 // entry the user just switched on really starts. Kept rather than deleted: the value stays as
 // Windows' own switch would leave it. No value is ever created, and an enabled one or one of
 // another shape is left as it is. True when nothing keeps the entry from starting.
-bool enableStartup(const wchar_t* valueName, int machineWide) {
-    UniqueRegistryKey approvals = openKey(kApprovalKey, machineWide, KEY_QUERY_VALUE);
+bool enableStartup(const wchar_t* valueName) {
+    UniqueRegistryKey approvals = openKey(kApprovalKey, KEY_QUERY_VALUE);
     if (!startupDisabled(approvals.get(), valueName)) {
         return true;
     }
-    UniqueRegistryKey writable = openKey(kApprovalKey, machineWide, KEY_SET_VALUE);
+    UniqueRegistryKey writable = openKey(kApprovalKey, KEY_SET_VALUE);
     const BYTE enabled[kStartupApprovalSize] = {2};
     return writable && RegSetValueExW(writable.get(), valueName, 0, REG_BINARY, enabled,
                                       sizeof(enabled)) == ERROR_SUCCESS;
@@ -106,23 +115,18 @@ bool enableStartup(const wchar_t* valueName, int machineWide) {
 
 // Moves this program's entry from the value fromName to toName. Nothing happens when
 // fromName holds anything else, or toName holds another program's value.
-void moveAutostartEntry(const wchar_t* fromName, const wchar_t* toName, int machineWide) {
+void moveAutostartEntry(const wchar_t* fromName, const wchar_t* toName) {
     if (fromName == nullptr || toName == nullptr || wcscmp(fromName, toName) == 0) {
         return;
     }
-    wchar_t command[kAutostartCommandCapacity];
-    int length = autostartCommand(GetModuleHandleW(nullptr), command);
-    if (length == 0) {
-        return;
-    }
-    UniqueRegistryKey key = openRunKey(machineWide, KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (!key || !isOwn(readEntry(key.get(), fromName, command)) ||
-        readEntry(key.get(), toName, command) == Entry::Foreign) {
+    const RunEntry run(GetModuleHandleW(nullptr), KEY_QUERY_VALUE | KEY_SET_VALUE);
+    if (run.length == 0 || !run.key || !isOwn(run.read(fromName)) ||
+        run.read(toName) == Entry::Foreign) {
         return;
     }
     // Deleted only once the new value holds the entry: a failure leaves it where it was.
-    if (writeCommand(key.get(), toName, command, static_cast<size_t>(length))) {
-        RegDeleteValueW(key.get(), fromName);
+    if (writeCommand(run.key.get(), toName, run)) {
+        RegDeleteValueW(run.key.get(), fromName);
     }
 }
 
@@ -139,56 +143,41 @@ int autostartCommand(HMODULE module, wchar_t (&text)[kAutostartCommandCapacity])
     return static_cast<int>(buildAutostartCommand(path, length, text, kAutostartCommandCapacity));
 }
 
-int checkAutostartEntry(const wchar_t* valueName, int machineWide) {
-    wchar_t command[kAutostartCommandCapacity];
-    int length = autostartCommand(GetModuleHandleW(nullptr), command);
-    UniqueRegistryKey key = openRunKey(machineWide, KEY_QUERY_VALUE);
-    if (!key) {
-        return 0;
+bool checkAutostartEntry(const wchar_t* valueName) {
+    const RunEntry run(GetModuleHandleW(nullptr), KEY_QUERY_VALUE);
+    if (!run.key) {
+        return false;
     }
-    Entry entry = readEntry(key.get(), valueName, command);
+    Entry entry = run.read(valueName);
     if (entry == Entry::Stale) {
         // An entry still naming another file would start that one, or none: shown as off.
-        UniqueRegistryKey writable = openRunKey(machineWide, KEY_SET_VALUE);
-        if (!writable ||
-            !writeCommand(writable.get(), valueName, command, static_cast<size_t>(length))) {
-            return 0;
+        UniqueRegistryKey writable = openKey(kRunKey, KEY_SET_VALUE);
+        if (!writable || !writeCommand(writable.get(), valueName, run)) {
+            return false;
         }
     } else if (entry != Entry::Current) {
-        return 0;
+        return false;
     }
-    UniqueRegistryKey approvals = openKey(kApprovalKey, machineWide, KEY_QUERY_VALUE);
-    return startupDisabled(approvals.get(), valueName) ? 0 : 1;
+    UniqueRegistryKey approvals = openKey(kApprovalKey, KEY_QUERY_VALUE);
+    return !startupDisabled(approvals.get(), valueName);
 }
 
-int setAutostartEntry(HMODULE module, const wchar_t* valueName, int machineWide) {
-    wchar_t command[kAutostartCommandCapacity];
-    int length = autostartCommand(module, command);
-    if (length == 0) {
-        return 0;
-    }
-    UniqueRegistryKey key = openRunKey(machineWide, KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (!key || readEntry(key.get(), valueName, command) == Entry::Foreign) {
-        return 0;
+bool setAutostartEntry(HMODULE module, const wchar_t* valueName) {
+    const RunEntry run(module, KEY_QUERY_VALUE | KEY_SET_VALUE);
+    if (run.length == 0 || !run.key || run.read(valueName) == Entry::Foreign) {
+        return false;
     }
     // The Run value first: switched on in Task Manager, an entry without it would start nothing.
-    return writeCommand(key.get(), valueName, command, static_cast<size_t>(length)) &&
-                   enableStartup(valueName, machineWide)
-               ? 1
-               : 0;
+    return writeCommand(run.key.get(), valueName, run) && enableStartup(valueName);
 }
 
-int removeAutostartEntry(const wchar_t* valueName, int machineWide) {
-    wchar_t command[kAutostartCommandCapacity];
-    autostartCommand(GetModuleHandleW(nullptr), command);
-    UniqueRegistryKey key = openRunKey(machineWide, KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (!key) {
-        return 0;
+bool removeAutostartEntry(const wchar_t* valueName) {
+    const RunEntry run(GetModuleHandleW(nullptr), KEY_QUERY_VALUE | KEY_SET_VALUE);
+    if (!run.key) {
+        return false;
     }
-    if (!isOwn(readEntry(key.get(), valueName, command))) {
-        return 1;
-    }
-    return RegDeleteValueW(key.get(), valueName) == ERROR_SUCCESS ? 1 : 0;
+    return !isOwn(run.read(valueName)) ||
+           RegDeleteValueW(run.key.get(), valueName) == ERROR_SUCCESS;
 }
 
 int loadAutostartValueName(wchar_t (&name)[kAutostartValueNameCapacity]) {
@@ -207,8 +196,8 @@ int startupAutostartFlag() {
     if (loadAutostartValueName(valueName) == 0) {
         return 0;
     }
-    moveAutostartEntry(kDefaultValue, valueName, 0);
-    return checkAutostartEntry(valueName, 0);
+    moveAutostartEntry(kDefaultValue, valueName);
+    return checkAutostartEntry(valueName) ? 1 : 0;
 }
 
 void toggleAutostart(int& flag) {
@@ -217,10 +206,10 @@ void toggleAutostart(int& flag) {
         return;
     }
     if (flag == 0) {
-        if (setAutostartEntry(GetModuleHandleW(nullptr), valueName, 0) != 0) {
+        if (setAutostartEntry(GetModuleHandleW(nullptr), valueName)) {
             flag = 1;
         }
-    } else if (removeAutostartEntry(valueName, 0) != 0) {
+    } else if (removeAutostartEntry(valueName)) {
         flag = 0;
     }
 }

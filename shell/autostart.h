@@ -1,4 +1,4 @@
-// The program's autostart entry: a value of the Run key in the registry.
+// The program's autostart entry: a value of the current user's Run key in the registry.
 #pragma once
 
 #include <windows.h>
@@ -10,20 +10,20 @@ constexpr size_t kAutostartValueNameCapacity = 100;
 // The command text for the file of module: quote, full path, quote, blank, -bg. Returns its
 // length, or 0 with the text empty when the path cannot be had whole.
 int autostartCommand(HMODULE module, wchar_t (&text)[kAutostartCommandCapacity]);
-// 1 when the value holds this program's entry and Windows will start it: one that names
-// another file is rewritten with the current command text first (0 when that fails), and
-// one switched off in Task Manager (its startup approval value) gives 0. A missing value,
-// one too large to read whole and any other program's value give 0, and the latter are left
-// as they are.
-int checkAutostartEntry(const wchar_t* valueName, int machineWide);
+// True when the value holds this program's entry and Windows will start it: one that names
+// another file is rewritten with the current command text first (false when that fails), and
+// one switched off in Task Manager (its startup approval value) gives false. A missing value,
+// one too large to read whole and any other program's value give false, and the latter are
+// left as they are.
+bool checkAutostartEntry(const wchar_t* valueName);
 // Writes the command text, unless the value holds another program's entry or a value too
-// large to judge, then marks an approval value of that name that disables it enabled. 1 when
-// both took.
-int setAutostartEntry(HMODULE module, const wchar_t* valueName, int machineWide);
-// Deletes the value when it holds this program's entry; its approval value stays as it is. 1 when
-// no entry of this program is left there (deleted, or none was there); 0 when it could not be
-// deleted.
-int removeAutostartEntry(const wchar_t* valueName, int machineWide);
+// large to judge, then marks an approval value of that name that disables it enabled. True
+// when both took.
+bool setAutostartEntry(HMODULE module, const wchar_t* valueName);
+// Deletes the value when it holds this program's entry; its approval value stays as it is.
+// True when no entry of this program is left there (deleted, or none was there); false when
+// it could not be deleted.
+bool removeAutostartEntry(const wchar_t* valueName);
 // The value name: string resource 128. Returns its length; 0 (name empty) when it is missing,
 // and the program then has no autostart entry at all rather than use the default value.
 int loadAutostartValueName(wchar_t (&name)[kAutostartValueNameCapacity]);

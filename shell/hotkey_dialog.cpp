@@ -31,9 +31,7 @@ INT_PTR onOk(HWND dialog) {
     hotkey.virtualKey = entry.virtualKey;
     hotkey.modifiers = entry.modifiers;
     hotkey.useFlag = check == HotkeyCheck::kOn ? 1 : 0;
-    writeSetting("use_hk", hotkey.useFlag);
-    writeSetting("hk_vkey", hotkey.virtualKey);
-    writeSetting("hk_key", hotkey.modifiers);
+    saveHotkey(hotkey);
     EndDialog(dialog, IDOK);
     return 1;
 }

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "shell/hotkey_rules.h"
+#include "settings/settings.h"
 
 // The one hotkey dialog of the process; window is null while none is open.
 struct HotkeyDialog {

@@ -3,20 +3,14 @@
 
 #include <cstdint>
 
+#include "settings/settings.h"
+
 // Modifier flags as the hotkey control reports them.
 enum : int32_t {
     kHotkeyShift = 1,
     kHotkeyControl = 2,
     kHotkeyAlt = 4,
     kHotkeyExtended = 8,
-};
-
-// The hotkey in force: the 50 ms poll runs while useFlag is set.
-struct HotkeySetting {
-    int useFlag;
-    int virtualKey;  // 0..255, 0 = none
-    int modifiers;   // as the hotkey control reports them: 1 Shift, 2 Ctrl, 4 Alt, 8 ext.
-    int registered;  // the system took the chord as a hotkey of the main window: not polled
 };
 
 struct HotkeyEntry {

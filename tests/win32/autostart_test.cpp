@@ -81,30 +81,30 @@ TEST(AutostartCommandOfModule, AModuleThatIsNoneGivesNoText) {
 }
 
 TEST_F(AutostartValue, MissingValueGivesZeroAndWritesNothing) {
-    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 0);
+    EXPECT_FALSE(checkAutostartEntry(kWideName));
     EXPECT_FALSE(e2e::readRunValue(kName).present);
 }
 
 TEST_F(AutostartValue, SetWritesTheCommandAsUtf16TextWithoutItsTerminator) {
-    EXPECT_EQ(setAutostartEntry(GetModuleHandleW(nullptr), kWideName, 0), 1);
+    EXPECT_TRUE(setAutostartEntry(GetModuleHandleW(nullptr), kWideName));
     expectUtf16Text(e2e::readRunValue(kName), ownCommand());
-    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 1);
+    EXPECT_TRUE(checkAutostartEntry(kWideName));
     expectUtf16Text(e2e::readRunValue(kName), ownCommand());
 }
 
 TEST_F(AutostartValue, RemoveDeletesTheEntryAndFindsNothingLeftTheSecondTime) {
     ASSERT_TRUE(e2e::writeRunText(ownCommand(), kName));
-    EXPECT_EQ(removeAutostartEntry(kWideName, 0), 1);
+    EXPECT_TRUE(removeAutostartEntry(kWideName));
     EXPECT_FALSE(e2e::readRunValue(kName).present);
-    EXPECT_EQ(removeAutostartEntry(kWideName, 0), 1);
-    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 0);
+    EXPECT_TRUE(removeAutostartEntry(kWideName));
+    EXPECT_FALSE(checkAutostartEntry(kWideName));
 }
 
 class AutostartStale : public AutostartValue, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(AutostartStale, ThisProgramsEntryElsewhereIsRewritten) {
     ASSERT_TRUE(e2e::writeRunText(GetParam(), kName));
-    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 1);
+    EXPECT_TRUE(checkAutostartEntry(kWideName));
     expectUtf16Text(e2e::readRunValue(kName), ownCommand());
 }
 
@@ -127,9 +127,9 @@ TEST_P(AutostartForeign, IsLeftAsItWas) {
     ASSERT_TRUE(e2e::writeRunValue(c.type, c.value, kName));
     const e2e::RegistryValue before = e2e::readRunValue(kName);
     ASSERT_EQ(before.data.substr(0, c.value.size()), c.value);
-    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 0);
-    EXPECT_EQ(setAutostartEntry(GetModuleHandleW(nullptr), kWideName, 0), 0);
-    EXPECT_EQ(removeAutostartEntry(kWideName, 0), 1);
+    EXPECT_FALSE(checkAutostartEntry(kWideName));
+    EXPECT_FALSE(setAutostartEntry(GetModuleHandleW(nullptr), kWideName));
+    EXPECT_TRUE(removeAutostartEntry(kWideName));
     e2e::RegistryValue after = e2e::readRunValue(kName);
     EXPECT_EQ(after.type, c.type);
     EXPECT_EQ(after.data, before.data);
@@ -159,7 +159,7 @@ TEST_F(AutostartValue, OwnCommandAtTheEndOfAFullBufferIsNotReadBeyond) {
         utf16(std::string(1024 - e2e::widen(ownCommand()).size(), ' ')) + utf16(ownCommand());
     ASSERT_EQ(value.size(), 2048u);
     ASSERT_TRUE(e2e::writeRunValue(REG_BINARY, value, kName));
-    EXPECT_EQ(checkAutostartEntry(kWideName, 0), 0);
+    EXPECT_FALSE(checkAutostartEntry(kWideName));
     EXPECT_EQ(e2e::readRunValue(kName).data, value);
 }
 

@@ -3,9 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/process_objects.h"
 #include "settings/settings.h"
-#include "magnifier/magnifier_window.h"
 #include "tests/support/e2e.h"
 
 namespace {
@@ -53,50 +51,42 @@ class SettingsFile : public ::testing::Test {
     std::wstring path_;
 };
 
-TEST_F(SettingsFile, ReadsValuesAsTheRulesSay) {
-    store("cx", "");
-    store("a", "abc");
-    store("b", "12abc");
-    store("c", "-5");
-    store("d", "99999999999");
-    EXPECT_EQ(readSetting("cx", 700), 700);
-    EXPECT_EQ(readSetting("a", 700), 0);
-    EXPECT_EQ(readSetting("b", 700), 12);
-    EXPECT_EQ(readSetting("c", 700), -5);
-    EXPECT_EQ(readSetting("d", 700), 2147483647);
-    EXPECT_EQ(readSetting("missing", 33), 33);
+std::string shown(const ViewSettings& view) {
+    return std::to_string(view.width) + " " + std::to_string(view.height) + " " +
+           std::to_string(view.zoom);
 }
 
-TEST_F(SettingsFile, BoundsApplyUpperFirst) {
-    store("z", "20");
-    EXPECT_EQ(readProfileInt("Program", "z", 2, 1, 16), 16);
-    store("z", "-3");
-    EXPECT_EQ(readProfileInt("Program", "z", 2, 1, 16), 1);
-    store("z", "7");
-    EXPECT_EQ(readProfileInt("Program", "z", 2, 10, 5), 10);
-    EXPECT_EQ(readProfileInt("Program", "z", 2, -1, 5), 7);
+// An empty or missing value reads as the default, a text that does not begin with a number
+// as 0; only the leading number counts, clamped to 32 bits.
+TEST_F(SettingsFile, ReadsValuesAsTheRulesSay) {
+    store("cx", "");
+    store("zoom", "abc");
+    store("use_hk", "12abc");
+    store("hk_vkey", "-5");
+    store("hk_key", "99999999999");
+    EXPECT_EQ(shown(loadView()), "700 300 0");
+    const HotkeySetting hotkey = loadHotkey();
+    EXPECT_EQ(hotkey.useFlag, 12);
+    EXPECT_EQ(hotkey.virtualKey, -5);
+    EXPECT_EQ(hotkey.modifiers, 2147483647);
 }
 
 TEST_F(SettingsFile, WritesDecimalText) {
-    writeSetting("cx", -1);
+    saveView({-1, 2147483647, 2});
     EXPECT_EQ(stored("cx"), "-1");
-    writeSetting("cx", 2147483647);
-    EXPECT_EQ(stored("cx"), "2147483647");
+    EXPECT_EQ(stored("cy"), "2147483647");
 }
 
 // Quotes around a value read the same but would be gone after a rewrite.
-TEST_F(SettingsFile, SaveViewSettingsWritesOnlyWhatDiffersFromTheFile) {
-    magnifier.viewWidth = 640;
-    magnifier.viewHeight = 200;
-    magnifier.zoom = 3;
+TEST_F(SettingsFile, SaveViewWritesOnlyWhatDiffersFromTheFile) {
     store("cx", "\"640\"");
     store("cy", "\"200\"");
     store("zoom", "\"3\"");
     const std::string same = fileBytes();
-    saveViewSettings(magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom);
+    saveView({640, 200, 3});
     EXPECT_EQ(fileBytes(), same);
     store("cx", "1");
-    saveViewSettings(magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom);
+    saveView({640, 200, 3});
     EXPECT_EQ(stored("cx"), "640");
     EXPECT_EQ(stored("cy"), "200");
     EXPECT_EQ(stored("zoom"), "3");
@@ -109,9 +99,8 @@ TEST_F(SettingsFile, SaveViewSettingsWritesOnlyWhatDiffersFromTheFile) {
 TEST_F(SettingsFile, AFileUnreadAtStartIsNeitherReadNorWritten) {
     store("cx", "900");
     settingsFile().unread = true;
-    EXPECT_EQ(readSetting("cx", 700), 700);
-    writeSetting("cx", 5);
-    writeSetting("zoom", 4);
+    EXPECT_EQ(shown(loadView()), "700 300 2");
+    saveView({5, 300, 4});
     EXPECT_EQ(stored("cx"), "900");
     EXPECT_EQ(stored("zoom"), "<none>");
 }
@@ -120,9 +109,10 @@ TEST(SettingsWithoutPath, ReadsDefaultsAndWritesNothing) {
     wchar_t saved[kPathCapacity];
     lstrcpynW(saved, settingsFile().path, kPathCapacity);
     settingsFile().path[0] = L'\0';
-    EXPECT_EQ(readSetting("cx", 700), 700);
-    writeSetting("cx", 5);  // must not create a file named by the empty path
-    EXPECT_EQ(readSetting("cx", 700), 700);
+    EXPECT_EQ(shown(loadView()), "700 300 2");
+    EXPECT_EQ(loadHotkey().useFlag, 0);
+    saveView({5, 300, 2});  // must not create a file named by the empty path
+    EXPECT_EQ(shown(loadView()), "700 300 2");
     lstrcpynW(settingsFile().path, saved, kPathCapacity);
 }
 
