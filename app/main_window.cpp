@@ -22,19 +22,20 @@ void onCreate(HWND window) {
     appState.mainWindow = window;
     addTrayIconForMainWindow(trayIcon, appState.moduleInstance, window, instanceName.text());
 
-    const ViewSettings view = loadView();
-    magnifier.viewWidth = view.width;
-    magnifier.viewHeight = view.height;
-    magnifier.zoom = view.zoom;
     appState.hotkey = loadHotkey();
-
     registerHotkey(window, appState.hotkey);
 
     exportLoader.emplace();
     watermarkLoader.emplace();
-    magnifier.thumbnailLoaders = {&*exportLoader, &*watermarkLoader};
-    magnifier.create(magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom, window);
+    magnifier.emplace(loadView(), ThumbnailLoaders{&*exportLoader, &*watermarkLoader});
+    magnifier->create(window);
     SetTimer(window, TIMER_ID, 50, nullptr);
+}
+
+void magnify() {
+    if (magnifier) {
+        magnifier->activate();
+    }
 }
 
 void onPaint(HWND window) {
@@ -52,7 +53,7 @@ void pollHotkey() {
         return;
     }
     if ((GetKeyState(VK_CONTROL) & 0x8000) != 0) {
-        magnifier.activate();
+        magnify();
     }
 }
 
@@ -72,7 +73,7 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
             DestroyWindow(appState.mainWindow);
             break;
         case CMD_MAGNIFY:
-            magnifier.activate();
+            magnify();
             break;
         case CMD_WEBPAGE:
             ShellExecuteW(nullptr, L"open", uiString(UiText::WebPage), nullptr, nullptr, SW_SHOW);
@@ -96,8 +97,6 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
 }  // namespace
 
 void registerMainClass(HINSTANCE instance) {
-    lstrcpynA(appState.windowTitle, instanceName.text() ? instanceName.text() : "",
-              sizeof(appState.windowTitle));
     WNDCLASSEXA windowClass = {};
     windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
@@ -166,7 +165,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_HOTKEY:
             if (wParam == kHotkeyId) {
                 drainQueuedHotkeys(window);
-                magnifier.activate();
+                magnify();
             }
             return 0;
         case WM_COMMAND:
@@ -212,6 +211,8 @@ int runVistrel(HINSTANCE instance) {
             DispatchMessageA(&message);
         }
     }
-    saveView({magnifier.viewWidth, magnifier.viewHeight, magnifier.zoom});
+    if (magnifier) {
+        magnifier->storeView();
+    }
     return static_cast<int>(message.wParam);
 }

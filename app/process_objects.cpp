@@ -20,7 +20,7 @@ namespace {
 const int kInstanceNameAssigned = instanceName.assign("Vistrel");
 }
 
-Magnifier magnifier(600, 150, 2);
+std::optional<Magnifier> magnifier;
 
 namespace {
 UINT registerWakeMessage() {

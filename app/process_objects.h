@@ -12,7 +12,8 @@
 extern AppState appState;
 // Names the single-instance mutex and the wake message; the tray icon's tip.
 extern TextBuffer instanceName;
-extern Magnifier magnifier;
+// Made by the main window's creation, with the stored view: a second start never gets that far.
+extern std::optional<Magnifier> magnifier;
 extern std::optional<GdiplusLoader> exportLoader;
 extern std::optional<GdiplusLoader> watermarkLoader;
 // Constructed last, so it is the first to go at exit: the icon leaves the tray and the

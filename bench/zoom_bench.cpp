@@ -178,8 +178,8 @@ void measureActivation(Floor& floor, int runs, Centre centre) {
             e2e::pumpFor(60);
             double begin = nowMs();
             if (realTurn) {
-                magnifier.activate();
-                UpdateWindow(magnifier.window);
+                magnifier->activate();
+                UpdateWindow(magnifier->window);
             } else {
                 floor.activate();
                 UpdateWindow(floor.popup());
@@ -187,7 +187,7 @@ void measureActivation(Floor& floor, int runs, Centre centre) {
             double elapsed = nowMs() - begin;
             (realTurn ? real : bare).push_back(elapsed);
             if (realTurn) {
-                magnifier.hide();
+                magnifier->hide();
             } else {
                 floor.hide();
             }
@@ -219,8 +219,8 @@ void interleavedStep(Floor& floor, POINT point, int index, StepTimes& times) {
         const double begin = nowMs();
         if (realTurn) {
             POINT client = point;
-            ScreenToClient(magnifier.window, &client);
-            magnifier.follow(client.x, client.y);
+            ScreenToClient(magnifier->window, &client);
+            magnifier->follow(client.x, client.y);
         } else {
             floor.step(point);
         }
@@ -264,13 +264,13 @@ void timeBlocks(int steps, Centre centre, RealStep realStep, FloorStep floorStep
 void measureFollow(Floor& floor, int steps, int zoom, Centre centre) {
     SetCursorPos(centre.x, centre.y);
     e2e::pumpFor(200);
-    magnifier.zoom = zoom;
+    magnifier->zoom = zoom;
     floor.setZoom(zoom);
     // Both shown, the floor's window below the zoom window's so neither uncovers the other.
     floor.setOffset(kViewHeight + 50);
-    magnifier.activate();
+    magnifier->activate();
     floor.activate();
-    UpdateWindow(magnifier.window);
+    UpdateWindow(magnifier->window);
     UpdateWindow(floor.popup());
     discardQueuedMessages();
     StepTimes times;
@@ -283,13 +283,13 @@ void measureFollow(Floor& floor, int steps, int zoom, Centre centre) {
     timeBlocks(
         steps, centre,
         [](POINT point) {
-            ScreenToClient(magnifier.window, &point);
-            magnifier.follow(point.x, point.y);
+            ScreenToClient(magnifier->window, &point);
+            magnifier->follow(point.x, point.y);
         },
         [&](POINT point) { floor.step(point); }, &realBlocksMs, &floorBlocksMs);
     const double realRate = 1000.0 * steps / realBlocksMs;
     const double floorRate = 1000.0 * steps / floorBlocksMs;
-    magnifier.hide();
+    magnifier->hide();
     floor.hide();
     floor.setOffset(0);
     e2e::pumpFor(100);
@@ -325,7 +325,8 @@ int main(int argc, char** argv) {
     RegisterClassExA(&ownerClass);
     HWND owner = CreateWindowExA(0, "ZoomBenchOwner", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
-    if (magnifier.create(kViewWidth, kViewHeight, 2, owner) == nullptr) {
+    magnifier.emplace(ViewSettings{kViewWidth, kViewHeight, 2}, ThumbnailLoaders{});
+    if (magnifier->create(owner) == nullptr) {
         fprintf(stderr, "no zoom window\n");
         return 1;
     }
@@ -342,7 +343,7 @@ int main(int argc, char** argv) {
     measureFollow(floor, steps, 16, centre);
     fflush(stdout);
     DestroyWindow(floor.popup());
-    DestroyWindow(magnifier.window);
+    DestroyWindow(magnifier->window);
     DestroyWindow(owner);
     e2e::removeFolder(folder);
     return 0;

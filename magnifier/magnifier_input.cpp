@@ -66,7 +66,7 @@ void Magnifier::onScroll(WPARAM wParam) {
 void Magnifier::applyZoom(int32_t newZoom) {
     zoom = newZoom;
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-    saveView({viewWidth, viewHeight, zoom});
+    storeView();
 }
 
 void Magnifier::applyZoomIfChanged(int32_t newZoom) {

@@ -39,17 +39,16 @@ Snapshot::Snapshot(UniqueBitmap bitmap)
     }
 }
 
-Magnifier::Magnifier(int32_t width, int32_t height, int32_t zoomFactor)
-    : viewWidth(width), viewHeight(height), zoom(zoomFactor) {}
+Magnifier::Magnifier(const ViewSettings& view, ThumbnailLoaders loaders)
+    : thumbnailLoaders(loaders),
+      viewWidth(view.width),
+      viewHeight(view.height),
+      zoom(clampInitialZoom(view.zoom)) {}
 
 // Window, cursor and any snapshot are left to the end of the process.
 Magnifier::~Magnifier() = default;
 
-HWND Magnifier::create(int32_t width, int32_t height, int32_t zoomFactor, HWND ownerWindow) {
-    zoom = clampInitialZoom(zoomFactor);
-    // The first activation clamps the size against the screen it finds then.
-    viewWidth = width;
-    viewHeight = height;
+HWND Magnifier::create(HWND ownerWindow) {
     if (window != nullptr) {
         return nullptr;
     }
@@ -120,6 +119,10 @@ void Magnifier::setViewSize(int32_t width, int32_t height) {
     ViewSize size = clampViewSize(width, height, screenWidth, screenHeight);
     viewWidth = size.width;
     viewHeight = size.height;
+    storeView();
+}
+
+void Magnifier::storeView() const {
     saveView({viewWidth, viewHeight, zoom});
 }
 

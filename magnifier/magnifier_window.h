@@ -9,6 +9,7 @@
 #include "base/win/handle_guards.h"
 #include "magnifier/view_geometry.h"
 #include "picture/thumbnail.h"
+#include "settings/settings.h"
 
 // The copy of the virtual screen the zoom window shows: the bitmap selected into a memory DC
 // under a saved state. Destruction runs in the one safe order: the state is restored (which
@@ -29,12 +30,15 @@ class Snapshot {
 
 class Magnifier {
   public:
-    Magnifier(int32_t width, int32_t height, int32_t zoomFactor);
+    // The stored view: the zoom clamped now, the size at the first activation, against the
+    // screen it finds then.
+    Magnifier(const ViewSettings& view, ThumbnailLoaders loaders);
     ~Magnifier();
     Magnifier(const Magnifier&) = delete;
     Magnifier& operator=(const Magnifier&) = delete;
 
-    HWND create(int32_t width, int32_t height, int32_t zoomFactor, HWND ownerWindow);
+    // The hidden zoom window, owned by ownerWindow; null when it cannot be made or exists.
+    HWND create(HWND ownerWindow);
     int activate();
     void hide();
     void setViewSize(int32_t width, int32_t height);
@@ -49,8 +53,8 @@ class Magnifier {
     HCURSOR crossCursor = nullptr;
     HWND window = nullptr;
     HWND owner = nullptr;
-    // The exports' GDI+ access, handed over by the program before the window is created.
-    ThumbnailLoaders thumbnailLoaders = {};
+    // The exports' GDI+ access.
+    ThumbnailLoaders thumbnailLoaders;
     std::optional<Snapshot> snapshot;
     HDC snapshotDc() const { return snapshot ? snapshot->dc() : nullptr; }
     HBITMAP snapshotBitmap() const { return snapshot ? snapshot->bitmap() : nullptr; }
@@ -62,6 +66,9 @@ class Magnifier {
     int32_t viewHeight;
     int32_t zoom;
     int32_t active = 0;
+    // The one place the view reaches the settings file: at every activation, size or zoom
+    // change, and at the program's end.
+    void storeView() const;
 
   private:
     void takeSnapshot();

@@ -6,7 +6,6 @@
 #include <string>
 #include <utility>
 
-#include "app/process_objects.h"
 #include "magnifier/clipboard_export.h"
 #include "magnifier/magnifier_window.h"
 #include "tests/support/clipboard_access.h"
@@ -71,15 +70,13 @@ TEST(ClipboardBitmap, ViewThatCannotBeDrawnLeavesTheClipboardAlone) {
     HWND window = CreateWindowExA(0, "STATIC", "view", WS_POPUP, 0, 0, 70, 30, nullptr, nullptr,
                                   nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    ASSERT_EQ(magnifier.snapshotDc(), nullptr);
-    HWND saved = magnifier.window;
+    Magnifier zoom(ViewSettings{600, 150, 2}, ThumbnailLoaders{});
     for (HWND view : {static_cast<HWND>(nullptr), window}) {
-        magnifier.window = view;
+        zoom.window = view;
         placeText("previous");
-        copyViewBitmap(magnifier);
+        copyViewBitmap(zoom);
         EXPECT_EQ(readText().text, "previous") << view;
     }
-    magnifier.window = saved;
     DestroyWindow(window);
 }
 
@@ -95,18 +92,12 @@ class PixelColour : public ::testing::Test {
         }
         picture.set(9, 19, 0xFFFF0080u);  // red 255, green 0, blue 128
         picture.set(30, 40, 0xFF12ABCDu);
-        magnifier.snapshot.emplace(UniqueBitmap(e2e::makeBitmap(picture)));
-        magnifier.screenLeft = 100;
-        magnifier.screenTop = 200;
-        magnifier.screenWidth = 64;
-        magnifier.screenHeight = 48;
-        savedWindow_ = std::exchange(magnifier.window, owner());
-    }
-    void TearDown() override {
-        magnifier.window = savedWindow_;
-        magnifier.snapshot.reset();
-        magnifier.screenLeft = magnifier.screenTop = 0;
-        magnifier.screenWidth = magnifier.screenHeight = 0;
+        zoom_.snapshot.emplace(UniqueBitmap(e2e::makeBitmap(picture)));
+        zoom_.screenLeft = 100;
+        zoom_.screenTop = 200;
+        zoom_.screenWidth = 64;
+        zoom_.screenHeight = 48;
+        zoom_.window = owner();
     }
     static bool moveCursor(int x, int y) {
         SetCursorPos(x, y);
@@ -118,7 +109,7 @@ class PixelColour : public ::testing::Test {
             },
             3000);
     }
-    HWND savedWindow_ = nullptr;
+    Magnifier zoom_{ViewSettings{600, 150, 2}, ThumbnailLoaders{}};
 };
 
 TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {
@@ -130,7 +121,7 @@ TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {
     for (const auto& c : cases) {
         ASSERT_TRUE(moveCursor(c.x, c.y));
         placeText("before");
-        copyPixelColour(magnifier);
+        copyPixelColour(zoom_);
         e2e::ClipboardTextBlock now = readText();
         EXPECT_EQ(now.text, c.text) << c.x << "," << c.y;
         EXPECT_EQ(now.blockSize, 7u);
@@ -139,14 +130,14 @@ TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {
 
 TEST_F(PixelColour, OutsideTheSnapshotGivesWhite) {
     ASSERT_TRUE(moveCursor(100, 200));  // the snapshot's top-left corner: pixel (-1, -1)
-    copyPixelColour(magnifier);
+    copyPixelColour(zoom_);
     EXPECT_EQ(readText().text, "FFFFFF");
 }
 
 TEST_F(PixelColour, WithoutSnapshotLeavesTheClipboardAlone) {
-    magnifier.snapshot.reset();
+    zoom_.snapshot.reset();
     placeText("untouched");
-    copyPixelColour(magnifier);
+    copyPixelColour(zoom_);
     EXPECT_EQ(readText().text, "untouched");
 }
 
@@ -156,7 +147,7 @@ TEST_F(PixelColour, HeldClipboardKeepsItsContent) {
     {
         ClipboardHolder holder;
         ASSERT_TRUE(holder.holding());
-        copyPixelColour(magnifier);
+        copyPixelColour(zoom_);
     }
     EXPECT_EQ(readText().text, "held content");
 }

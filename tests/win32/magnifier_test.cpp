@@ -3,6 +3,7 @@
 // fits (the neutral margins too, which lie off the screen while the window is centred).
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "app/process_objects.h"
@@ -21,9 +22,9 @@ class MagnifierObject : public ::testing::Test {
         lstrcpynW(settingsFile().path, e2e::widen(folder_ + "\\zoom.ini").c_str(), kPathCapacity);
     }
     void TearDown() override {
-        zoom_.hide();
-        if (zoom_.window != nullptr) {
-            DestroyWindow(zoom_.window);
+        zoom_->hide();
+        if (zoom_->window != nullptr) {
+            DestroyWindow(zoom_->window);
         }
         if (owner_ != nullptr) {
             DestroyWindow(owner_);
@@ -34,20 +35,21 @@ class MagnifierObject : public ::testing::Test {
     HWND create(int32_t zoom = 2) {
         owner_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                  nullptr);
-        return zoom_.create(700, 300, zoom, owner_);
+        zoom_.emplace(ViewSettings{700, 300, zoom}, ThumbnailLoaders{});
+        return zoom_->create(owner_);
     }
     // The view painted into a bitmap of the window's outer size.
     e2e::PixelGrid paintIntoBitmap(int* result) {
         HDC screen = GetDC(nullptr);
         HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, zoom_.viewWidth, zoom_.viewHeight);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, zoom_->viewWidth, zoom_->viewHeight);
         ReleaseDC(nullptr, screen);
         HGDIOBJ previous = SelectObject(dc, bitmap);
-        RECT all = {0, 0, zoom_.viewWidth, zoom_.viewHeight};
+        RECT all = {0, 0, zoom_->viewWidth, zoom_->viewHeight};
         HBRUSH marker = CreateSolidBrush(RGB(1, 2, 3));
         FillRect(dc, &all, marker);
         DeleteObject(marker);
-        *result = zoom_.paintView(dc);
+        *result = zoom_->paintView(dc);
         SelectObject(dc, previous);
         DeleteDC(dc);
         e2e::PixelGrid grid = e2e::gridFromBitmap(bitmap);
@@ -55,27 +57,28 @@ class MagnifierObject : public ::testing::Test {
         return grid;
     }
 
-    Magnifier zoom_{600, 150, 2};
+    std::optional<Magnifier> zoom_{std::in_place, ViewSettings{600, 150, 2}, ThumbnailLoaders{}};
     HWND owner_ = nullptr;
     std::string folder_;
 };
 
 TEST_F(MagnifierObject, ActivateWithoutAWindowReturnsZeroAndChangesNothing) {
-    EXPECT_EQ(zoom_.activate(), 0);
-    EXPECT_EQ(zoom_.active, 0);
-    EXPECT_EQ(zoom_.snapshotDc(), nullptr);
+    EXPECT_EQ(zoom_->activate(), 0);
+    EXPECT_EQ(zoom_->active, 0);
+    EXPECT_EQ(zoom_->snapshotDc(), nullptr);
 }
 
-TEST_F(MagnifierObject, CreateClampsTheZoomAndASecondCreateMakesNoSecondWindow) {
+TEST_F(MagnifierObject, TheStoredZoomIsClampedAndASecondCreateMakesNoSecondWindow) {
     HWND window = create(40);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(zoom_.zoom, 16);
+    EXPECT_EQ(zoom_->zoom, 16);
     EXPECT_FALSE(IsWindowVisible(window));
-    EXPECT_EQ(zoom_.create(50, 5000, -3, owner_), nullptr);
-    EXPECT_EQ(zoom_.window, window);
-    EXPECT_EQ(zoom_.zoom, 2);
-    EXPECT_EQ(zoom_.viewWidth, 50);  // unclamped until the first activation
-    EXPECT_EQ(zoom_.viewHeight, 5000);
+    EXPECT_EQ(zoom_->create(owner_), nullptr);
+    EXPECT_EQ(zoom_->window, window);
+    const Magnifier stored(ViewSettings{50, 5000, -3}, ThumbnailLoaders{});
+    EXPECT_EQ(stored.zoom, 2);
+    EXPECT_EQ(stored.viewWidth, 50);  // unclamped until the first activation
+    EXPECT_EQ(stored.viewHeight, 5000);
 }
 
 TEST_F(MagnifierObject, PaintBeforeTheFirstActivationPaintsNothing) {
@@ -90,37 +93,37 @@ TEST_F(MagnifierObject, PaintBeforeTheFirstActivationPaintsNothing) {
 
 TEST_F(MagnifierObject, HideWhileHiddenDoesNothing) {
     ASSERT_NE(create(), nullptr);
-    zoom_.hide();
-    zoom_.hide();
-    EXPECT_EQ(zoom_.active, 0);
-    EXPECT_EQ(zoom_.snapshotDc(), nullptr);
+    zoom_->hide();
+    zoom_->hide();
+    EXPECT_EQ(zoom_->active, 0);
+    EXPECT_EQ(zoom_->snapshotDc(), nullptr);
 }
 
 TEST_F(MagnifierObject, ActivationWhileShownReleasesTheOldSnapshotFirst) {
     ASSERT_NE(create(), nullptr);
     ASSERT_TRUE(e2e::moveCursorTo(960, 540));
-    ASSERT_EQ(zoom_.activate(), 1);
-    HDC firstDc = zoom_.snapshotDc();
-    HBITMAP firstBitmap = zoom_.snapshotBitmap();
+    ASSERT_EQ(zoom_->activate(), 1);
+    HDC firstDc = zoom_->snapshotDc();
+    HBITMAP firstBitmap = zoom_->snapshotBitmap();
     ASSERT_NE(firstDc, nullptr);
     ASSERT_NE(firstBitmap, nullptr);
     EXPECT_EQ(GetCurrentObject(firstDc, OBJ_BITMAP), firstBitmap);
-    ASSERT_EQ(zoom_.activate(), 1);
-    EXPECT_EQ(zoom_.active, 1);
-    EXPECT_TRUE(IsWindowVisible(zoom_.window));
+    ASSERT_EQ(zoom_->activate(), 1);
+    EXPECT_EQ(zoom_->active, 1);
+    EXPECT_TRUE(IsWindowVisible(zoom_->window));
     EXPECT_EQ(GetObjectType(firstBitmap), 0u) << "the old snapshot bitmap still exists";
-    EXPECT_EQ(GetCurrentObject(zoom_.snapshotDc(), OBJ_BITMAP), zoom_.snapshotBitmap());
+    EXPECT_EQ(GetCurrentObject(zoom_->snapshotDc(), OBJ_BITMAP), zoom_->snapshotBitmap());
     BITMAP info = {};
-    ASSERT_NE(GetObjectA(zoom_.snapshotBitmap(), sizeof(info), &info), 0);
+    ASSERT_NE(GetObjectA(zoom_->snapshotBitmap(), sizeof(info), &info), 0);
     EXPECT_EQ(info.bmWidth, GetSystemMetrics(SM_CXVIRTUALSCREEN));
     EXPECT_EQ(info.bmHeight, GetSystemMetrics(SM_CYVIRTUALSCREEN));
 
-    HBITMAP last = zoom_.snapshotBitmap();
-    zoom_.hide();
-    EXPECT_EQ(zoom_.snapshotDc(), nullptr);
-    EXPECT_EQ(zoom_.snapshotBitmap(), nullptr);
+    HBITMAP last = zoom_->snapshotBitmap();
+    zoom_->hide();
+    EXPECT_EQ(zoom_->snapshotDc(), nullptr);
+    EXPECT_EQ(zoom_->snapshotBitmap(), nullptr);
     EXPECT_EQ(GetObjectType(last), 0u);
-    EXPECT_FALSE(IsWindowVisible(zoom_.window));
+    EXPECT_FALSE(IsWindowVisible(zoom_->window));
 }
 
 struct PaintCase {
@@ -137,7 +140,7 @@ TEST_P(PaintIntoBitmap, ShowsTheStretchAndNeutralWhereThereIsNoSnapshotPixel) {
     ASSERT_TRUE(pattern.waitUntilVisible());
     ASSERT_NE(create(c.zoom), nullptr);
     ASSERT_TRUE(e2e::moveCursorTo(c.cursorX, c.cursorY));
-    ASSERT_EQ(zoom_.activate(), 1);
+    ASSERT_EQ(zoom_->activate(), 1);
     int result = 0;
     e2e::PixelGrid grid = paintIntoBitmap(&result);
     EXPECT_NE(result, 0);
