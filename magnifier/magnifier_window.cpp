@@ -271,9 +271,6 @@ LRESULT Magnifier::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Every message also goes to the default procedure, so the frame keeps its sizing cursors;
 // except a paint the handler has completed, where the default procedure would only repeat an
-// empty BeginPaint/EndPaint pair (and answer 0 all the same) on every follow step.
-// Every message also goes to the default procedure, so the frame keeps its sizing cursors;
-// except a paint the handler has completed, where the default procedure would only repeat an
 // empty BeginPaint/EndPaint pair (and answer 0 all the same) on every follow step. Messages
 // before WM_NCCREATE find no object yet and go to the default procedure alone.
 LRESULT CALLBACK magnifierWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
