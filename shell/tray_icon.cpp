@@ -1,5 +1,8 @@
 #include "shell/tray_icon.h"
 
+#include <memory>
+#include <new>
+
 #include "resources/commands.h"
 #include "resources/resource_ids.h"
 #include "shell/tray_menu.h"
@@ -18,6 +21,41 @@ HICON loadTrayIconImage(HINSTANCE instance) {
     return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_VISTREL), IMAGE_ICON,
                                          GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON),
                                          LR_DEFAULTCOLOR));
+}
+
+BOOL notifyShell(DWORD message, HWND owner, UINT id, HICON iconImage, const char* text) {
+    NOTIFYICONDATAW record;
+    fillNotifyRecord(record, owner, id, iconImage, text);
+    return Shell_NotifyIconW(message, &record);
+}
+
+// What one refresher works on, owned by its thread and freed when it ends: given up inside a
+// shell call, it may run on after the TrayIcon has changed its values, destroyed its icon or
+// gone with the process's objects at exit.
+struct RefresherCopy {
+    HWND owner = nullptr;
+    UINT id = 0;
+    UniqueIcon icon;
+    char tip[kTipLength + 1] = {};
+    UniqueKernelHandle stop;  // a duplicate of the TrayIcon's stop event
+    DWORD intervalMs = 0;
+};
+
+// The shell loses its icons when it restarts; every pass puts ours back if it is gone. The stop
+// is asked before every call: a call that outlasted the stop must not be followed by an add
+// that brings the icon back after its removal.
+DWORD WINAPI refresherMain(LPVOID context) {
+    std::unique_ptr<RefresherCopy> copy(static_cast<RefresherCopy*>(context));
+    const auto stopped = [&copy](DWORD waitMs) {
+        return WaitForSingleObject(copy->stop.get(), waitMs) != WAIT_TIMEOUT;
+    };
+    while (!stopped(copy->intervalMs)) {
+        if (!notifyShell(NIM_MODIFY, copy->owner, copy->id, copy->icon.get(), copy->tip) &&
+            !stopped(0)) {
+            notifyShell(NIM_ADD, copy->owner, copy->id, copy->icon.get(), copy->tip);
+        }
+    }
+    return 0;
 }
 
 }  // namespace
@@ -51,42 +89,56 @@ void TrayIcon::setOwner(HWND window) {
     owner = window;
 }
 
+// A running refresher holds copies of the old values: it ends, and a new one takes the new.
 int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefresher) {
-    // The refresher reads the fields about to change: it pauses while they do.
-    bool refresherRan = static_cast<bool>(thread);
+    refreshing_ = refreshing_ || startRefresher != 0;
     stopRefresher();
     iconId = id;
     if (icon.get() != iconImage) {
         icon.reset(iconImage);
     }
     lstrcpynA(tip, tipText != nullptr ? tipText : "", sizeof(tip));
-    notify(NIM_ADD, icon.get(), tip);
-    if (startRefresher != 0 || refresherRan) {
-        this->startRefresher();
+    if (shellAnswers()) {
+        notify(NIM_ADD, icon.get(), tip);
+        if (refreshing_) {
+            this->startRefresher();
+        }
     }
     return 1;
 }
 
 // The refresher ends first: stopped after the delete, it could add the icon back.
 void TrayIcon::remove() {
-    stopRefresher();
-    notify(NIM_DELETE, nullptr, nullptr);
+    refreshing_ = false;
+    if (stopRefresher() && shellAnswers()) {
+        notify(NIM_DELETE, nullptr, nullptr);
+    }
     icon.reset();
 }
 
 void TrayIcon::restore() {
-    if (owner == nullptr || !icon) {
+    if (owner == nullptr || !icon || !shellAnswers()) {
         return;
     }
     if (!notify(NIM_ADD, icon.get(), tip)) {
         notify(NIM_MODIFY, icon.get(), tip);
     }
+    if (refreshing_ && !thread) {
+        startRefresher();  // one given up earlier, now that the shell answers again
+    }
 }
 
 BOOL TrayIcon::notify(DWORD message, HICON iconImage, const char* text) const {
-    NOTIFYICONDATAW record;
-    fillNotifyRecord(record, owner, iconId, iconImage, text);
-    return Shell_NotifyIconW(message, &record);
+    return notifyShell(message, owner, iconId, iconImage, text);
+}
+
+// A refresher given up inside a shell call that has still not returned: the shell hangs.
+bool TrayIcon::shellAnswers() {
+    if (givenUp_ && WaitForSingleObject(givenUp_.get(), 0) == WAIT_TIMEOUT) {
+        return false;
+    }
+    givenUp_.reset();
+    return true;
 }
 
 // The stop event exists before the thread that waits on it, and goes only after it.
@@ -94,44 +146,45 @@ BOOL TrayIcon::notify(DWORD message, HICON iconImage, const char* text) const {
 // shell, by a second start's wake) replaces it rather than leave it running beside the new one.
 void TrayIcon::startRefresher() {
     stopRefresher();
+    std::unique_ptr<RefresherCopy> copy(new (std::nothrow) RefresherCopy);
     stopEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!stopEvent) {
+    HANDLE stop = nullptr;
+    if (!copy || !stopEvent ||
+        !DuplicateHandle(GetCurrentProcess(), stopEvent.get(), GetCurrentProcess(), &stop,
+                         SYNCHRONIZE, FALSE, 0)) {
+        stopEvent.reset();
         return;  // without a way to stop it cooperatively, no refresher runs
     }
-    thread.reset(CreateThread(nullptr, 0, refresherMain, this, 0, &threadId));
+    copy->stop.reset(stop);
+    copy->owner = owner;
+    copy->id = iconId;
+    copy->icon.reset(icon ? CopyIcon(icon.get()) : nullptr);
+    lstrcpynA(copy->tip, tip, sizeof(copy->tip));
+    copy->intervalMs = refreshIntervalMs;
+    thread.reset(CreateThread(nullptr, 0, refresherMain, copy.get(), 0, &threadId));
     if (!thread) {
         stopEvent.reset();
         threadId = 0;
-    }
-}
-
-void TrayIcon::stopRefresher() {
-    if (!thread) {
         return;
     }
+    static_cast<void>(copy.release());  // the thread's from now on
+}
+
+bool TrayIcon::stopRefresher() {
+    if (!thread) {
+        return true;
+    }
     SetEvent(stopEvent.get());
-    if (WaitForSingleObject(thread.get(), kRefresherStopTimeoutMs) != WAIT_OBJECT_0) {
-        // Still inside a shell call: it keeps its signalled stop event and ends when the call
-        // returns. Its two handles are given up rather than closed under it.
-        static_cast<void>(thread.release());
-        static_cast<void>(stopEvent.release());
+    const bool ended = WaitForSingleObject(thread.get(), kRefresherStopTimeoutMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        // Still inside a shell call: it ends on its own copies once the call returns. Closing
+        // our handles to its thread and event later disturbs neither.
+        givenUp_ = std::move(thread);
     }
     thread.reset();
     stopEvent.reset();
     threadId = 0;
-}
-
-// The shell loses its icons when it restarts; every pass puts ours back if it is gone.
-DWORD WINAPI TrayIcon::refresherMain(LPVOID context) {
-    TrayIcon* self = static_cast<TrayIcon*>(context);
-    // Read once: a refresher given up by stopRefresher must not wait on a later one's event.
-    const HANDLE stop = self->stopEvent.get();
-    while (WaitForSingleObject(stop, self->refreshIntervalMs) == WAIT_TIMEOUT) {
-        if (!self->notify(NIM_MODIFY, self->icon.get(), self->tip)) {
-            self->notify(NIM_ADD, self->icon.get(), self->tip);
-        }
-    }
-    return 0;
+    return ended;
 }
 
 void addTrayIconForMainWindow(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip) {
