@@ -1,6 +1,6 @@
 #include "shell/tray_icon.h"
 
-#include <memory>
+#include <atomic>
 #include <new>
 
 #include "resources/commands.h"
@@ -29,36 +29,25 @@ BOOL notifyShell(DWORD message, HWND owner, UINT id, HICON iconImage, const char
     return Shell_NotifyIconW(message, &record);
 }
 
-// What one refresher works on, owned by its thread and freed when it ends: given up inside a
-// shell call, it may run on after the TrayIcon has changed its values, destroyed its icon or
-// gone with the process's objects at exit.
-struct RefresherCopy {
+enum RefresherCopyState { kRefresherRuns, kRefresherEnded, kRefresherGivenUp };
+
+}  // namespace
+
+// What one refresher works on: given up inside a shell call, it may run on after the TrayIcon
+// has changed its values, destroyed its icon or gone with the process's objects at exit. The
+// TrayIcon frees it once the thread has ended; a thread given up frees it, and the stop event
+// handed over with it, when it ends.
+struct TrayIcon::RefresherCopy {
     HWND owner = nullptr;
     UINT id = 0;
     UniqueIcon icon;
     char tip[kTipLength + 1] = {};
-    UniqueKernelHandle stop;  // a duplicate of the TrayIcon's stop event
+    HANDLE stop = nullptr;  // the TrayIcon's stop event
+    UniqueKernelHandle stopHandedOver;
     DWORD intervalMs = 0;
+    // Whichever of the thread's end and the stop's giving up comes second frees the copy.
+    std::atomic<int> state{kRefresherRuns};
 };
-
-// The shell loses its icons when it restarts; every pass puts ours back if it is gone. The stop
-// is asked before every call: a call that outlasted the stop must not be followed by an add
-// that brings the icon back after its removal.
-DWORD WINAPI refresherMain(LPVOID context) {
-    std::unique_ptr<RefresherCopy> copy(static_cast<RefresherCopy*>(context));
-    const auto stopped = [&copy](DWORD waitMs) {
-        return WaitForSingleObject(copy->stop.get(), waitMs) != WAIT_TIMEOUT;
-    };
-    while (!stopped(copy->intervalMs)) {
-        if (!notifyShell(NIM_MODIFY, copy->owner, copy->id, copy->icon.get(), copy->tip) &&
-            !stopped(0)) {
-            notifyShell(NIM_ADD, copy->owner, copy->id, copy->icon.get(), copy->tip);
-        }
-    }
-    return 0;
-}
-
-}  // namespace
 
 void fillNotifyRecord(NOTIFYICONDATAW& record, HWND owner, UINT id, HICON iconImage,
                       const char* text) {
@@ -146,28 +135,25 @@ bool TrayIcon::shellAnswers() {
 // shell, by a second start's wake) replaces it rather than leave it running beside the new one.
 void TrayIcon::startRefresher() {
     stopRefresher();
-    std::unique_ptr<RefresherCopy> copy(new (std::nothrow) RefresherCopy);
+    refresher_.reset(new (std::nothrow) RefresherCopy);
     stopEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    HANDLE stop = nullptr;
-    if (!copy || !stopEvent ||
-        !DuplicateHandle(GetCurrentProcess(), stopEvent.get(), GetCurrentProcess(), &stop,
-                         SYNCHRONIZE, FALSE, 0)) {
+    if (!refresher_ || !stopEvent) {
+        refresher_.reset();
         stopEvent.reset();
         return;  // without a way to stop it cooperatively, no refresher runs
     }
-    copy->stop.reset(stop);
-    copy->owner = owner;
-    copy->id = iconId;
-    copy->icon.reset(icon ? CopyIcon(icon.get()) : nullptr);
-    lstrcpynA(copy->tip, tip, sizeof(copy->tip));
-    copy->intervalMs = refreshIntervalMs;
-    thread.reset(CreateThread(nullptr, 0, refresherMain, copy.get(), 0, &threadId));
+    refresher_->owner = owner;
+    refresher_->id = iconId;
+    refresher_->icon.reset(icon ? CopyIcon(icon.get()) : nullptr);
+    lstrcpynA(refresher_->tip, tip, sizeof(refresher_->tip));
+    refresher_->stop = stopEvent.get();
+    refresher_->intervalMs = refreshIntervalMs;
+    thread.reset(CreateThread(nullptr, 0, refresherMain, refresher_.get(), 0, &threadId));
     if (!thread) {
+        refresher_.reset();
         stopEvent.reset();
         threadId = 0;
-        return;
     }
-    static_cast<void>(copy.release());  // the thread's from now on
 }
 
 bool TrayIcon::stopRefresher() {
@@ -175,16 +161,42 @@ bool TrayIcon::stopRefresher() {
         return true;
     }
     SetEvent(stopEvent.get());
-    const bool ended = WaitForSingleObject(thread.get(), kRefresherStopTimeoutMs) == WAIT_OBJECT_0;
+    bool ended = WaitForSingleObject(thread.get(), kRefresherStopTimeoutMs) == WAIT_OBJECT_0;
     if (!ended) {
-        // Still inside a shell call: it ends on its own copies once the call returns. Closing
-        // our handles to its thread and event later disturbs neither.
-        givenUp_ = std::move(thread);
+        // Still inside a shell call: it ends on its copy once the call returns (closing our
+        // handle to its thread disturbs it not), unless it has just ended.
+        refresher_->stopHandedOver.reset(stopEvent.release());
+        ended = refresher_->state.exchange(kRefresherGivenUp) == kRefresherEnded;
+        if (!ended) {
+            static_cast<void>(refresher_.release());
+            givenUp_ = std::move(thread);
+        }
     }
+    refresher_.reset();
     thread.reset();
     stopEvent.reset();
     threadId = 0;
     return ended;
+}
+
+// The shell loses its icons when it restarts; every pass puts ours back if it is gone. The stop
+// is asked before every call: a call that outlasted the stop must not be followed by an add
+// that brings the icon back after its removal.
+DWORD WINAPI TrayIcon::refresherMain(LPVOID context) {
+    auto* copy = static_cast<RefresherCopy*>(context);
+    const auto stopped = [copy](DWORD waitMs) {
+        return WaitForSingleObject(copy->stop, waitMs) != WAIT_TIMEOUT;
+    };
+    while (!stopped(copy->intervalMs)) {
+        if (!notifyShell(NIM_MODIFY, copy->owner, copy->id, copy->icon.get(), copy->tip) &&
+            !stopped(0)) {
+            notifyShell(NIM_ADD, copy->owner, copy->id, copy->icon.get(), copy->tip);
+        }
+    }
+    if (copy->state.exchange(kRefresherEnded) == kRefresherGivenUp) {
+        delete copy;
+    }
+    return 0;
 }
 
 void addTrayIconForMainWindow(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip) {

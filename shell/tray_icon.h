@@ -4,6 +4,8 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
+
 #include "base/win/handle_guards.h"
 
 // Owns the icon handle given to add from then on: it stays valid for as long as the shell
@@ -47,15 +49,20 @@ class TrayIcon {
     DWORD refreshIntervalMs;
 
   private:
+    struct RefresherCopy;
+
     void startRefresher();
     // False when the refresher had to be given up inside a shell call.
     bool stopRefresher();
     bool shellAnswers();
+    static DWORD WINAPI refresherMain(LPVOID context);
 
     // A refresher asked for by an add and not ended by a remove since.
     bool refreshing_ = false;
     // The thread of a refresher given up inside a shell call, until that call has returned.
     UniqueKernelHandle givenUp_;
+    // What the running refresher works on.
+    std::unique_ptr<RefresherCopy> refresher_;
 };
 
 // The record of one shell call: the first published layout of the wide record, the tip
