@@ -35,14 +35,16 @@ enum RefresherCopyState { kRefresherRuns, kRefresherEnded, kRefresherGivenUp };
 
 // What one refresher works on: given up inside a shell call, it may run on after the TrayIcon
 // has changed its values, destroyed its icon or gone with the process's objects at exit. The
-// TrayIcon frees it once the thread has ended; a thread given up frees it, and the stop event
-// handed over with it, when it ends.
+// TrayIcon frees it once the thread has ended; a thread given up frees it, and the icon and
+// stop event handed over with it, when it ends.
 struct TrayIcon::RefresherCopy {
     HWND owner = nullptr;
     UINT id = 0;
-    UniqueIcon icon;
     char tip[kTipLength + 1] = {};
-    HANDLE stop = nullptr;  // the TrayIcon's stop event
+    // The TrayIcon's, borrowed while the thread may be waited for.
+    HICON icon = nullptr;
+    HANDLE stop = nullptr;
+    UniqueIcon iconHandedOver;
     UniqueKernelHandle stopHandedOver;
     DWORD intervalMs = 0;
     // Whichever of the thread's end and the stop's giving up comes second frees the copy.
@@ -81,7 +83,10 @@ void TrayIcon::setOwner(HWND window) {
 // A running refresher holds copies of the old values: it ends, and a new one takes the new.
 int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefresher) {
     refreshing_ = refreshing_ || startRefresher != 0;
-    stopRefresher();
+    const bool sameIcon = iconImage != nullptr && icon.get() == iconImage;
+    if (!stopRefresher() && sameIcon) {
+        iconImage = CopyIcon(iconImage);  // the given-up refresher took the held one along
+    }
     iconId = id;
     if (icon.get() != iconImage) {
         icon.reset(iconImage);
@@ -144,7 +149,7 @@ void TrayIcon::startRefresher() {
     }
     refresher_->owner = owner;
     refresher_->id = iconId;
-    refresher_->icon.reset(icon ? CopyIcon(icon.get()) : nullptr);
+    refresher_->icon = icon.get();
     lstrcpynA(refresher_->tip, tip, sizeof(refresher_->tip));
     refresher_->stop = stopEvent.get();
     refresher_->intervalMs = refreshIntervalMs;
@@ -166,8 +171,11 @@ bool TrayIcon::stopRefresher() {
         // Still inside a shell call: it ends on its copy once the call returns (closing our
         // handle to its thread disturbs it not), unless it has just ended.
         refresher_->stopHandedOver.reset(stopEvent.release());
+        refresher_->iconHandedOver.reset(icon.release());  // the one it was started with
         ended = refresher_->state.exchange(kRefresherGivenUp) == kRefresherEnded;
-        if (!ended) {
+        if (ended) {
+            icon.reset(refresher_->iconHandedOver.release());
+        } else {
             static_cast<void>(refresher_.release());
             givenUp_ = std::move(thread);
         }
@@ -188,9 +196,8 @@ DWORD WINAPI TrayIcon::refresherMain(LPVOID context) {
         return WaitForSingleObject(copy->stop, waitMs) != WAIT_TIMEOUT;
     };
     while (!stopped(copy->intervalMs)) {
-        if (!notifyShell(NIM_MODIFY, copy->owner, copy->id, copy->icon.get(), copy->tip) &&
-            !stopped(0)) {
-            notifyShell(NIM_ADD, copy->owner, copy->id, copy->icon.get(), copy->tip);
+        if (!notifyShell(NIM_MODIFY, copy->owner, copy->id, copy->icon, copy->tip) && !stopped(0)) {
+            notifyShell(NIM_ADD, copy->owner, copy->id, copy->icon, copy->tip);
         }
     }
     if (copy->state.exchange(kRefresherEnded) == kRefresherGivenUp) {

@@ -10,8 +10,8 @@
 
 // Owns the icon handle given to add from then on: it stays valid for as long as the shell
 // may be handed it again, and is destroyed once, by remove, by a later add with another
-// icon, or by the destructor. The refresher works on copies of its own (a CopyIcon among
-// them), so it never reads the TrayIcon.
+// icon, or by the destructor, unless a refresher given up took it along. The refresher works
+// on a copy of the values, so it never reads the TrayIcon.
 //
 // A hung shell: its calls are sent messages, so a refresher inside one cannot be stopped. The
 // stop gives it up after a bounded wait; from then until that call has come back, remove,
