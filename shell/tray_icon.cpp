@@ -1,5 +1,8 @@
 #include "shell/tray_icon.h"
 
+#include <atomic>
+#include <new>
+
 #include "resources/commands.h"
 #include "resources/resource_ids.h"
 #include "shell/tray_menu.h"
@@ -20,7 +23,33 @@ HICON loadTrayIconImage(HINSTANCE instance) {
                                          LR_DEFAULTCOLOR));
 }
 
+BOOL notifyShell(DWORD message, HWND owner, UINT id, HICON iconImage, const char* text) {
+    NOTIFYICONDATAW record;
+    fillNotifyRecord(record, owner, id, iconImage, text);
+    return Shell_NotifyIconW(message, &record);
+}
+
+enum RefresherCopyState { kRefresherRuns, kRefresherEnded, kRefresherGivenUp };
+
 }  // namespace
+
+// What one refresher works on: given up inside a shell call, it may run on after the TrayIcon
+// has changed its values, destroyed its icon or gone with the process's objects at exit. The
+// TrayIcon frees it once the thread has ended; a thread given up frees it, and the icon and
+// stop event handed over with it, when it ends.
+struct TrayIcon::RefresherCopy {
+    HWND owner = nullptr;
+    UINT id = 0;
+    char tip[kTipLength + 1] = {};
+    // The TrayIcon's, borrowed while the thread may be waited for.
+    HICON icon = nullptr;
+    HANDLE stop = nullptr;
+    UniqueIcon iconHandedOver;
+    UniqueKernelHandle stopHandedOver;
+    DWORD intervalMs = 0;
+    // Whichever of the thread's end and the stop's giving up comes second frees the copy.
+    std::atomic<int> state{kRefresherRuns};
+};
 
 void fillNotifyRecord(NOTIFYICONDATAW& record, HWND owner, UINT id, HICON iconImage,
                       const char* text) {
@@ -51,18 +80,23 @@ void TrayIcon::setOwner(HWND window) {
     owner = window;
 }
 
+// A running refresher holds copies of the old values: it ends, and a new one takes the new.
 int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefresher) {
-    // The refresher reads the fields about to change: it pauses while they do.
-    bool refresherRan = static_cast<bool>(thread);
-    stopRefresher();
+    refreshing_ = refreshing_ || startRefresher != 0;
+    const bool sameIcon = iconImage != nullptr && icon.get() == iconImage;
+    if (!stopRefresher() && sameIcon) {
+        iconImage = CopyIcon(iconImage);  // the given-up refresher took the held one along
+    }
     iconId = id;
     if (icon.get() != iconImage) {
         icon.reset(iconImage);
     }
     lstrcpynA(tip, tipText != nullptr ? tipText : "", sizeof(tip));
-    notify(NIM_ADD, icon.get(), tip);
-    if (startRefresher != 0 || refresherRan) {
-        this->startRefresher();
+    if (shellAnswers()) {
+        notify(NIM_ADD, icon.get(), tip);
+        if (refreshing_) {
+            this->startRefresher();
+        }
     }
     return 1;
 }
@@ -70,26 +104,36 @@ int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefres
 // The refresher ends first: stopped after the delete, it could add the icon back.
 // A process that never added one (a second start, at its end) does not call the shell at all.
 void TrayIcon::remove() {
-    stopRefresher();
-    if (owner != nullptr) {
+    refreshing_ = false;
+    if (stopRefresher() && shellAnswers() && owner != nullptr) {
         notify(NIM_DELETE, nullptr, nullptr);
     }
     icon.reset();
 }
 
 void TrayIcon::restore() {
-    if (owner == nullptr || !icon) {
+    if (owner == nullptr || !icon || !shellAnswers()) {
         return;
     }
     if (!notify(NIM_ADD, icon.get(), tip)) {
         notify(NIM_MODIFY, icon.get(), tip);
     }
+    if (refreshing_ && !thread) {
+        startRefresher();  // one given up earlier, now that the shell answers again
+    }
 }
 
 BOOL TrayIcon::notify(DWORD message, HICON iconImage, const char* text) const {
-    NOTIFYICONDATAW record;
-    fillNotifyRecord(record, owner, iconId, iconImage, text);
-    return Shell_NotifyIconW(message, &record);
+    return notifyShell(message, owner, iconId, iconImage, text);
+}
+
+// A refresher given up inside a shell call that has still not returned: the shell hangs.
+bool TrayIcon::shellAnswers() {
+    if (givenUp_ && WaitForSingleObject(givenUp_.get(), 0) == WAIT_TIMEOUT) {
+        return false;
+    }
+    givenUp_.reset();
+    return true;
 }
 
 // The stop event exists before the thread that waits on it, and goes only after it.
@@ -97,42 +141,68 @@ BOOL TrayIcon::notify(DWORD message, HICON iconImage, const char* text) const {
 // shell, by a second start's wake) replaces it rather than leave it running beside the new one.
 void TrayIcon::startRefresher() {
     stopRefresher();
+    refresher_.reset(new (std::nothrow) RefresherCopy);
     stopEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!stopEvent) {
+    if (!refresher_ || !stopEvent) {
+        refresher_.reset();
+        stopEvent.reset();
         return;  // without a way to stop it cooperatively, no refresher runs
     }
-    thread.reset(CreateThread(nullptr, 0, refresherMain, this, 0, &threadId));
+    refresher_->owner = owner;
+    refresher_->id = iconId;
+    refresher_->icon = icon.get();
+    lstrcpynA(refresher_->tip, tip, sizeof(refresher_->tip));
+    refresher_->stop = stopEvent.get();
+    refresher_->intervalMs = refreshIntervalMs;
+    thread.reset(CreateThread(nullptr, 0, refresherMain, refresher_.get(), 0, &threadId));
     if (!thread) {
+        refresher_.reset();
         stopEvent.reset();
         threadId = 0;
     }
 }
 
-void TrayIcon::stopRefresher() {
+bool TrayIcon::stopRefresher() {
     if (!thread) {
-        return;
+        return true;
     }
     SetEvent(stopEvent.get());
-    if (WaitForSingleObject(thread.get(), kRefresherStopTimeoutMs) != WAIT_OBJECT_0) {
-        // Still inside a shell call: it keeps its signalled stop event and ends when the call
-        // returns. Its two handles are given up rather than closed under it.
-        static_cast<void>(thread.release());
-        static_cast<void>(stopEvent.release());
+    bool ended = WaitForSingleObject(thread.get(), kRefresherStopTimeoutMs) == WAIT_OBJECT_0;
+    if (!ended) {
+        // Still inside a shell call: it ends on its copy once the call returns (closing our
+        // handle to its thread disturbs it not), unless it has just ended.
+        refresher_->stopHandedOver.reset(stopEvent.release());
+        refresher_->iconHandedOver.reset(icon.release());  // the one it was started with
+        ended = refresher_->state.exchange(kRefresherGivenUp) == kRefresherEnded;
+        if (ended) {
+            icon.reset(refresher_->iconHandedOver.release());
+        } else {
+            static_cast<void>(refresher_.release());
+            givenUp_ = std::move(thread);
+        }
     }
+    refresher_.reset();
     thread.reset();
     stopEvent.reset();
     threadId = 0;
+    return ended;
 }
 
-// The shell loses its icons when it restarts; every pass puts ours back if it is gone.
+// The shell loses its icons when it restarts; every pass puts ours back if it is gone. The stop
+// is asked before every call: a call that outlasted the stop must not be followed by an add
+// that brings the icon back after its removal.
 DWORD WINAPI TrayIcon::refresherMain(LPVOID context) {
-    TrayIcon* self = static_cast<TrayIcon*>(context);
-    // Read once: a refresher given up by stopRefresher must not wait on a later one's event.
-    const HANDLE stop = self->stopEvent.get();
-    while (WaitForSingleObject(stop, self->refreshIntervalMs) == WAIT_TIMEOUT) {
-        if (!self->notify(NIM_MODIFY, self->icon.get(), self->tip)) {
-            self->notify(NIM_ADD, self->icon.get(), self->tip);
+    auto* copy = static_cast<RefresherCopy*>(context);
+    const auto stopped = [copy](DWORD waitMs) {
+        return WaitForSingleObject(copy->stop, waitMs) != WAIT_TIMEOUT;
+    };
+    while (!stopped(copy->intervalMs)) {
+        if (!notifyShell(NIM_MODIFY, copy->owner, copy->id, copy->icon, copy->tip) && !stopped(0)) {
+            notifyShell(NIM_ADD, copy->owner, copy->id, copy->icon, copy->tip);
         }
+    }
+    if (copy->state.exchange(kRefresherEnded) == kRefresherGivenUp) {
+        delete copy;
     }
     return 0;
 }

@@ -4,11 +4,21 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
+
 #include "base/win/handle_guards.h"
 
 // Owns the icon handle given to add from then on: it stays valid for as long as the shell
 // may be handed it again, and is destroyed once, by remove, by a later add with another
-// icon, or by the destructor.
+// icon, or by the destructor, unless a refresher given up took it along. The refresher works
+// on a copy of the values, so it never reads the TrayIcon.
+//
+// A hung shell: its calls are sent messages, so a refresher inside one cannot be stopped. The
+// stop gives it up after a bounded wait; from then until that call has come back, remove,
+// add and restore keep their values but make no shell call and start no refresher (the call
+// would hang the window's thread with it), so an exit or a second start's wake ends within
+// the stop's bound. The icon is left to the shell then; the next add or restore after the
+// call came back (a wake, or the TaskbarCreated of a restarted shell) shows it again.
 class TrayIcon {
   public:
     TrayIcon();
@@ -18,7 +28,8 @@ class TrayIcon {
 
     void setOwner(HWND window);
     int add(UINT id, HICON iconImage, const char* tipText, int startRefresher);
-    // Deletes the icon from the shell and returns once a running refresher has ended.
+    // Deletes the icon from the shell and returns once a running refresher has ended or has
+    // been given up.
     void remove();
     // Adds the icon again with the values held, for a shell that has just (re)started.
     void restore();
@@ -38,9 +49,20 @@ class TrayIcon {
     DWORD refreshIntervalMs;
 
   private:
+    struct RefresherCopy;
+
     void startRefresher();
-    void stopRefresher();
+    // False when the refresher had to be given up inside a shell call.
+    bool stopRefresher();
+    bool shellAnswers();
     static DWORD WINAPI refresherMain(LPVOID context);
+
+    // A refresher asked for by an add and not ended by a remove since.
+    bool refreshing_ = false;
+    // The thread of a refresher given up inside a shell call, until that call has returned.
+    UniqueKernelHandle givenUp_;
+    // What the running refresher works on.
+    std::unique_ptr<RefresherCopy> refresher_;
 };
 
 // The record of one shell call: the first published layout of the wide record, the tip

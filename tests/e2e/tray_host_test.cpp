@@ -1,6 +1,6 @@
 // The shell's tray host ending under the running program and a new one starting: the icon is
-// back within the refresher's period and a second. Under Wine the new host is the test's own
-// (see tray_host.h).
+// back within the refresher's period and a second; a host that then hangs does not keep the
+// program from ending. Under Wine the new host is the test's own (see tray_host.h).
 #include <gtest/gtest.h>
 
 #include "resources/commands.h"
@@ -19,7 +19,7 @@ bool sendWake(HWND main) {
                                &reply) != 0;
 }
 
-TEST(TrayHost, EndedAndStartedAgainGetsTheIconBackWithinSixSeconds) {
+TEST(TrayHost, EndedAndStartedAgainGetsTheIconBackWithinSixSecondsAndHungLetsTheProgramEnd) {
     const DWORD sessionHost = e2e::trayHostProcessId();
     ASSERT_NE(sessionHost, 0u);
     e2e::TrayDesktop desktop;
@@ -59,12 +59,27 @@ TEST(TrayHost, EndedAndStartedAgainGetsTheIconBackWithinSixSeconds) {
             EXPECT_EQ(newHost.iconsOf(main), 1u);
             const e2e::ProcessFigures after =
                 e2e::processFigures(program.process(), program.processId());
-            EXPECT_EQ(after.handles, before.handles);
+            // A second refresher would add its thread and stop event; the system may meanwhile
+            // drop a handle of its own (seen once in ten runs), which is no fault of the program.
+            EXPECT_LE(after.handles, before.handles);
             EXPECT_EQ(after.threads, before.threads);
             EXPECT_TRUE(program.running());
-            program.kill();
+
+            // The host loses the icon and hangs in the refresher's next call; a second start's
+            // wake and the exit command arrive meanwhile. The program ends within the bound of
+            // the refresher's stop, and nothing adds the icon again.
+            ASSERT_TRUE(e2e::deleteTrayIcon(main, TRAY_ICON_ID));
+            newHost.hangAtNextCall(
+                [](HWND owner) {
+                    PostMessageA(owner, RegisterWindowMessageA("Vistrel"), 0, 0);
+                    PostMessageA(owner, WM_COMMAND, CMD_EXIT, 0);
+                },
+                program.process(), 30000);
+            EXPECT_TRUE(e2e::waitUntil([&] { return !program.running(); }, 40000));
+            EXPECT_TRUE(newHost.hangEndedBySignal()) << "the program ended while the host hung";
+            EXPECT_EQ(newHost.addsAfterHang(), 0u);
         },
-        60000);
+        120000);
     EXPECT_TRUE(ran);
     EXPECT_EQ(e2e::trayHostProcessId(), sessionHost) << "the test session's tray is untouched";
 }

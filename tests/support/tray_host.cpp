@@ -147,8 +147,15 @@ LRESULT StandInTrayHost::onCopyData(const COPYDATASTRUCT& data) {
     memcpy(&owner, data.lpData, sizeof(owner));
     memcpy(&id, static_cast<const char*>(data.lpData) + sizeof(owner), sizeof(id));
     const auto icon = std::make_pair(owner, id);
+    if (hangUntil_ != nullptr) {
+        hangThen_(static_cast<HWND>(LongToHandle(owner)));
+        const HANDLE until = std::exchange(hangUntil_, nullptr);
+        hangEndedBySignal_ = WaitForSingleObject(until, hangMs_) == WAIT_OBJECT_0;
+        hung_ = true;
+    }
     switch (data.dwData) {
         case NIM_ADD: {
+            addsAfterHang_ += hung_ ? 1 : 0;
             const bool added = icons_.insert(icon).second;
             if (added && messageAtNextAdd_ != 0) {
                 const UINT message = messageAtNextAdd_;

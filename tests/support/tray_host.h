@@ -59,6 +59,15 @@ class StandInTrayHost {
     // At the next addition, sends the message to the icon's owner before answering, as a
     // second start's wake may arrive while the program awaits the answer.
     void sendToOwnerAtNextAdd(UINT message) { messageAtNextAdd_ = message; }
+    // At the next call, runs then(owner) and answers only once until is signalled or maxMs have
+    // passed, as a hung host does; hangEndedBySignal() tells which ended it.
+    void hangAtNextCall(std::function<void(HWND)> then, HANDLE until, DWORD maxMs) {
+        hangThen_ = std::move(then);
+        hangUntil_ = until;
+        hangMs_ = maxMs;
+    }
+    bool hangEndedBySignal() const { return hangEndedBySignal_; }
+    size_t addsAfterHang() const { return addsAfterHang_; }
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -67,6 +76,12 @@ class StandInTrayHost {
     HWND window_ = nullptr;
     std::set<std::pair<LONG, UINT>> icons_;
     UINT messageAtNextAdd_ = 0;
+    std::function<void(HWND)> hangThen_;
+    HANDLE hangUntil_ = nullptr;
+    DWORD hangMs_ = 0;
+    bool hung_ = false;
+    bool hangEndedBySignal_ = false;
+    size_t addsAfterHang_ = 0;
 };
 
 }  // namespace e2e
