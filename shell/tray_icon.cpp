@@ -10,7 +10,6 @@
 
 namespace {
 
-const DWORD kRefreshIntervalMs = 5000;
 // A shell that never answers a refresher's call must not hang the program with it.
 const DWORD kRefresherStopTimeoutMs = 10000;
 // The characters the first layout's tip holds before its terminator.
@@ -69,31 +68,30 @@ void fillNotifyRecord(NOTIFYICONDATAW& record, HWND owner, UINT id, HICON iconIm
     record.szTip[length] = L'\0';
 }
 
-TrayIcon::TrayIcon()
-    : threadId(0), tip{}, iconId(0), owner(nullptr), refreshIntervalMs(kRefreshIntervalMs) {}
+TrayIcon::TrayIcon(DWORD refreshIntervalMs) : refreshIntervalMs_(refreshIntervalMs) {}
 
 TrayIcon::~TrayIcon() {
     remove();
 }
 
 void TrayIcon::setOwner(HWND window) {
-    owner = window;
+    owner_ = window;
 }
 
 // A running refresher holds copies of the old values: it ends, and a new one takes the new.
 int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefresher) {
     refreshing_ = refreshing_ || startRefresher != 0;
-    const bool sameIcon = iconImage != nullptr && icon.get() == iconImage;
+    const bool sameIcon = iconImage != nullptr && icon_.get() == iconImage;
     if (!stopRefresher() && sameIcon) {
         iconImage = CopyIcon(iconImage);  // the given-up refresher took the held one along
     }
-    iconId = id;
-    if (icon.get() != iconImage) {
-        icon.reset(iconImage);
+    iconId_ = id;
+    if (icon_.get() != iconImage) {
+        icon_.reset(iconImage);
     }
-    lstrcpynA(tip, tipText != nullptr ? tipText : "", sizeof(tip));
+    lstrcpynA(tip_, tipText != nullptr ? tipText : "", sizeof(tip_));
     if (shellAnswers()) {
-        notify(NIM_ADD, icon.get(), tip);
+        notify(NIM_ADD, icon_.get(), tip_);
         if (refreshing_) {
             this->startRefresher();
         }
@@ -105,26 +103,26 @@ int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefres
 // A process that never added one (a second start, at its end) does not call the shell at all.
 void TrayIcon::remove() {
     refreshing_ = false;
-    if (stopRefresher() && shellAnswers() && owner != nullptr) {
+    if (stopRefresher() && shellAnswers() && owner_ != nullptr) {
         notify(NIM_DELETE, nullptr, nullptr);
     }
-    icon.reset();
+    icon_.reset();
 }
 
 void TrayIcon::restore() {
-    if (owner == nullptr || !icon || !shellAnswers()) {
+    if (owner_ == nullptr || !icon_ || !shellAnswers()) {
         return;
     }
-    if (!notify(NIM_ADD, icon.get(), tip)) {
-        notify(NIM_MODIFY, icon.get(), tip);
+    if (!notify(NIM_ADD, icon_.get(), tip_)) {
+        notify(NIM_MODIFY, icon_.get(), tip_);
     }
-    if (refreshing_ && !thread) {
+    if (refreshing_ && !thread_) {
         startRefresher();  // one given up earlier, now that the shell answers again
     }
 }
 
 BOOL TrayIcon::notify(DWORD message, HICON iconImage, const char* text) const {
-    return notifyShell(message, owner, iconId, iconImage, text);
+    return notifyShell(message, owner_, iconId_, iconImage, text);
 }
 
 // A refresher given up inside a shell call that has still not returned: the shell hangs.
@@ -142,49 +140,47 @@ bool TrayIcon::shellAnswers() {
 void TrayIcon::startRefresher() {
     stopRefresher();
     refresher_.reset(new (std::nothrow) RefresherCopy);
-    stopEvent.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!refresher_ || !stopEvent) {
+    stopEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (!refresher_ || !stopEvent_) {
         refresher_.reset();
-        stopEvent.reset();
+        stopEvent_.reset();
         return;  // without a way to stop it cooperatively, no refresher runs
     }
-    refresher_->owner = owner;
-    refresher_->id = iconId;
-    refresher_->icon = icon.get();
-    lstrcpynA(refresher_->tip, tip, sizeof(refresher_->tip));
-    refresher_->stop = stopEvent.get();
-    refresher_->intervalMs = refreshIntervalMs;
-    thread.reset(CreateThread(nullptr, 0, refresherMain, refresher_.get(), 0, &threadId));
-    if (!thread) {
+    refresher_->owner = owner_;
+    refresher_->id = iconId_;
+    refresher_->icon = icon_.get();
+    lstrcpynA(refresher_->tip, tip_, sizeof(refresher_->tip));
+    refresher_->stop = stopEvent_.get();
+    refresher_->intervalMs = refreshIntervalMs_;
+    thread_.reset(CreateThread(nullptr, 0, refresherMain, refresher_.get(), 0, nullptr));
+    if (!thread_) {
         refresher_.reset();
-        stopEvent.reset();
-        threadId = 0;
+        stopEvent_.reset();
     }
 }
 
 bool TrayIcon::stopRefresher() {
-    if (!thread) {
+    if (!thread_) {
         return true;
     }
-    SetEvent(stopEvent.get());
-    bool ended = WaitForSingleObject(thread.get(), kRefresherStopTimeoutMs) == WAIT_OBJECT_0;
+    SetEvent(stopEvent_.get());
+    bool ended = WaitForSingleObject(thread_.get(), kRefresherStopTimeoutMs) == WAIT_OBJECT_0;
     if (!ended) {
         // Still inside a shell call: it ends on its copy once the call returns (closing our
         // handle to its thread disturbs it not), unless it has just ended.
-        refresher_->stopHandedOver.reset(stopEvent.release());
-        refresher_->iconHandedOver.reset(icon.release());  // the one it was started with
+        refresher_->stopHandedOver.reset(stopEvent_.release());
+        refresher_->iconHandedOver.reset(icon_.release());  // the one it was started with
         ended = refresher_->state.exchange(kRefresherGivenUp) == kRefresherEnded;
         if (ended) {
-            icon.reset(refresher_->iconHandedOver.release());
+            icon_.reset(refresher_->iconHandedOver.release());
         } else {
             static_cast<void>(refresher_.release());
-            givenUp_ = std::move(thread);
+            givenUp_ = std::move(thread_);
         }
     }
     refresher_.reset();
-    thread.reset();
-    stopEvent.reset();
-    threadId = 0;
+    thread_.reset();
+    stopEvent_.reset();
     return ended;
 }
 
@@ -214,8 +210,7 @@ void addTrayIconForMainWindow(TrayIcon& tray, HINSTANCE instance, HWND window, c
 
 void handleWakeMessage(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip) {
     tray.remove();
-    tray.setOwner(window);
-    tray.add(TRAY_ICON_ID, loadTrayIconImage(instance), tip, 1);
+    addTrayIconForMainWindow(tray, instance, window, tip);
     PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
 }
 

@@ -21,7 +21,8 @@
 // call came back (a wake, or the TaskbarCreated of a restarted shell) shows it again.
 class TrayIcon {
   public:
-    TrayIcon();
+    // The refresher's pause between two passes: the shell's restarts are rare.
+    explicit TrayIcon(DWORD refreshIntervalMs = 5000);
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;
@@ -37,16 +38,12 @@ class TrayIcon {
     // One shell call with the owner and id held; returns the shell's result.
     BOOL notify(DWORD message, HICON iconImage, const char* text) const;
 
-    DWORD threadId;
-    UniqueKernelHandle thread;
-    char tip[1024];
-    UniqueIcon icon;
-    UINT iconId;
-    HWND owner;
-    // Set to end the refresher; it waits on this between its passes.
-    UniqueKernelHandle stopEvent;
-    // The refresher's pause between two passes.
-    DWORD refreshIntervalMs;
+    HWND owner() const { return owner_; }
+    UINT iconId() const { return iconId_; }
+    const char* tip() const { return tip_; }
+    HICON icon() const { return icon_.get(); }
+    // The running refresher's thread; null when none runs.
+    HANDLE refresherThread() const { return thread_.get(); }
 
   private:
     struct RefresherCopy;
@@ -57,6 +54,14 @@ class TrayIcon {
     bool shellAnswers();
     static DWORD WINAPI refresherMain(LPVOID context);
 
+    HWND owner_ = nullptr;
+    UINT iconId_ = 0;
+    char tip_[1024] = {};
+    UniqueIcon icon_;
+    UniqueKernelHandle thread_;
+    // Set to end the refresher; it waits on this between its passes.
+    UniqueKernelHandle stopEvent_;
+    DWORD refreshIntervalMs_;
     // A refresher asked for by an add and not ended by a remove since.
     bool refreshing_ = false;
     // The thread of a refresher given up inside a shell call, until that call has returned.

@@ -215,7 +215,6 @@ class HelpKeys : public ::testing::TestWithParam<KeyCase> {
   protected:
     void SetUp() override {
         saved_ = appState;
-        savedOwner_ = trayIcon.owner;
         folder_ = e2e::makeTempFolder("helpkeys");
         path_ = folder_ + "\\vistrel.ini";
         lstrcpynW(settingsFile().path, e2e::widen(path_).c_str(), kPathCapacity);
@@ -226,11 +225,9 @@ class HelpKeys : public ::testing::TestWithParam<KeyCase> {
         // would drop the keys this test holds through SendInput.
         ShowWindow(window_, SW_SHOWNOACTIVATE);
         e2e::pumpFor(50);
-        trayIcon.owner = window_;
         commandsSeen().clear();
     }
     void TearDown() override {
-        trayIcon.owner = savedOwner_;
         if (IsWindow(window_)) {
             DestroyWindow(window_);
         }
@@ -244,7 +241,6 @@ class HelpKeys : public ::testing::TestWithParam<KeyCase> {
     }
 
     AppState saved_;
-    HWND savedOwner_ = nullptr;
     std::string folder_;
     std::string path_;
     HWND window_ = nullptr;

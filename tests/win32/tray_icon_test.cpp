@@ -102,12 +102,12 @@ TEST_F(TrayTest, AddShowsTheIconAndRemoveDeletesItAndReleasesTheImage) {
     tray.setOwner(owner_);
     EXPECT_EQ(tray.add(TRAY_ICON_ID, icon, "Vistrel", 0), 1);
     EXPECT_TRUE(present());
-    EXPECT_EQ(tray.thread.get(), nullptr);
-    EXPECT_STREQ(tray.tip, "Vistrel");
+    EXPECT_EQ(tray.refresherThread(), nullptr);
+    EXPECT_STREQ(tray.tip(), "Vistrel");
     EXPECT_TRUE(iconAlive(icon));
     tray.remove();
     EXPECT_FALSE(present());
-    EXPECT_EQ(tray.icon.get(), nullptr);
+    EXPECT_EQ(tray.icon(), nullptr);
     EXPECT_FALSE(iconAlive(icon));
     tray.remove();  // nothing left to release
     EXPECT_FALSE(present());
@@ -118,9 +118,9 @@ TEST_F(TrayTest, TheTipFieldKeepsAtMost1023Characters) {
     tray.setOwner(owner_);
     std::string tip(2000, 't');
     tray.add(TRAY_ICON_ID, loadTestIcon(), tip.c_str(), 0);
-    EXPECT_EQ(strlen(tray.tip), 1023u);
-    tray.add(TRAY_ICON_ID, tray.icon.get(), nullptr, 0);
-    EXPECT_STREQ(tray.tip, "");
+    EXPECT_EQ(strlen(tray.tip()), 1023u);
+    tray.add(TRAY_ICON_ID, tray.icon(), nullptr, 0);
+    EXPECT_STREQ(tray.tip(), "");
 }
 
 TEST_F(TrayTest, AnotherIconReleasesTheOldOneOnceAndTheSameIconIsKept) {
@@ -138,12 +138,11 @@ TEST_F(TrayTest, AnotherIconReleasesTheOldOneOnceAndTheSameIconIsKept) {
 }
 
 TEST_F(TrayTest, RefresherPutsADeletedIconBackAndKeepsItsImageAlive) {
-    TrayIcon tray;
-    tray.refreshIntervalMs = 50;
+    TrayIcon tray(50);
     HICON icon = loadTestIcon();
     tray.setOwner(owner_);
     tray.add(TRAY_ICON_ID, icon, "Vistrel", 1);
-    ASSERT_NE(tray.thread.get(), nullptr);
+    ASSERT_NE(tray.refresherThread(), nullptr);
     for (int round = 0; round < 3; ++round) {
         ASSERT_TRUE(e2e::deleteTrayIcon(owner_, TRAY_ICON_ID));
         EXPECT_TRUE(e2e::waitUntil([&] { return present(); }, 5000)) << round;
@@ -156,8 +155,8 @@ TEST_F(TrayTest, RemoveEndsARunningRefresherPromptly) {
     TrayIcon tray;  // the working interval: a pass is due only in 5 s
     tray.setOwner(owner_);
     tray.add(TRAY_ICON_ID, loadTestIcon(), "Vistrel", 1);
-    ASSERT_NE(tray.thread.get(), nullptr);
-    HANDLE thread = duplicateOf(tray.thread.get());
+    ASSERT_NE(tray.refresherThread(), nullptr);
+    HANDLE thread = duplicateOf(tray.refresherThread());
     ASSERT_NE(thread, nullptr);
     e2e::pumpFor(100);
     EXPECT_FALSE(ended(thread));
@@ -167,8 +166,7 @@ TEST_F(TrayTest, RemoveEndsARunningRefresherPromptly) {
     DWORD took = GetTickCount() - start;
     EXPECT_TRUE(ended(thread));  // returns only once the thread is gone
     EXPECT_LT(took, 2500u);      // woken, not left to sleep out its pause
-    EXPECT_EQ(tray.thread.get(), nullptr);
-    EXPECT_EQ(tray.stopEvent.get(), nullptr);
+    EXPECT_EQ(tray.refresherThread(), nullptr);
     EXPECT_FALSE(present());
     DWORD code = 0;
     GetExitCodeThread(thread, &code);
@@ -177,8 +175,7 @@ TEST_F(TrayTest, RemoveEndsARunningRefresherPromptly) {
 }
 
 TEST_F(TrayTest, AStoppedRefresherDoesNotBringTheIconBack) {
-    TrayIcon tray;
-    tray.refreshIntervalMs = 20;
+    TrayIcon tray(20);
     tray.setOwner(owner_);
     tray.add(TRAY_ICON_ID, loadTestIcon(), "Vistrel", 1);
     e2e::pumpFor(100);
@@ -191,16 +188,16 @@ TEST_F(TrayTest, AddWithARefresherReplacesTheRunningOne) {
     TrayIcon tray;
     tray.setOwner(owner_);
     tray.add(TRAY_ICON_ID, loadTestIcon(), "Vistrel", 1);
-    HANDLE first = duplicateOf(tray.thread.get());
+    HANDLE first = duplicateOf(tray.refresherThread());
     tray.add(TRAY_ICON_ID, loadTestIcon(), "Vistrel", 1);
     EXPECT_TRUE(ended(first));
-    ASSERT_NE(tray.thread.get(), nullptr);
-    HANDLE second = duplicateOf(tray.thread.get());
+    ASSERT_NE(tray.refresherThread(), nullptr);
+    HANDLE second = duplicateOf(tray.refresherThread());
     EXPECT_FALSE(ended(second));
     // Without a new refresher asked for, the running one goes on with the new values.
-    tray.add(TRAY_ICON_ID, tray.icon.get(), "Other", 0);
+    tray.add(TRAY_ICON_ID, tray.icon(), "Other", 0);
     EXPECT_TRUE(ended(second));
-    EXPECT_NE(tray.thread.get(), nullptr);
+    EXPECT_NE(tray.refresherThread(), nullptr);
     CloseHandle(first);
     CloseHandle(second);
 }
@@ -212,7 +209,7 @@ TEST_F(TrayTest, DestructionDeletesTheIconAndEndsTheRefresher) {
         TrayIcon tray;
         tray.setOwner(owner_);
         tray.add(TRAY_ICON_ID, icon, "Vistrel", 1);
-        thread = duplicateOf(tray.thread.get());
+        thread = duplicateOf(tray.refresherThread());
         ASSERT_TRUE(present());
     }
     EXPECT_TRUE(ended(thread));
@@ -257,17 +254,17 @@ TEST_F(TrayTest, WakeMessageReAddsTheIconForTheWindowAndMagnifies) {
     takePostedCommand();
     handleWakeMessage(trayIcon, appState.moduleInstance, owner_, instanceName.text());
     EXPECT_EQ(takePostedCommand(), CMD_MAGNIFY);
-    EXPECT_EQ(tray.owner, owner_);
-    EXPECT_EQ(tray.iconId, 109u);
-    EXPECT_STREQ(tray.tip, "Vistrel");
-    EXPECT_NE(tray.thread.get(), nullptr);
-    EXPECT_NE(tray.icon.get(), nullptr);
+    EXPECT_EQ(tray.owner(), owner_);
+    EXPECT_EQ(tray.iconId(), 109u);
+    EXPECT_STREQ(tray.tip(), "Vistrel");
+    EXPECT_NE(tray.refresherThread(), nullptr);
+    EXPECT_NE(tray.icon(), nullptr);
     EXPECT_TRUE(present());
-    HICON first = tray.icon.get();
+    HICON first = tray.icon();
 
     handleWakeMessage(trayIcon, appState.moduleInstance, owner_, instanceName.text());
     EXPECT_FALSE(iconAlive(first));  // released on remove, a fresh one loaded
-    EXPECT_TRUE(iconAlive(tray.icon.get()));
+    EXPECT_TRUE(iconAlive(tray.icon()));
     EXPECT_TRUE(present());
     tray.remove();
     EXPECT_FALSE(present());
