@@ -1,6 +1,5 @@
 #include "app/help_window.h"
 
-#include "app/process_objects.h"
 #include "resources/commands.h"
 #include "base/win/handle_guards.h"
 #include "app/help_layout.h"
@@ -48,9 +47,9 @@ void drawShadowedText(HDC dc, const RECT& client, int shadowOffset) {
     DrawTextW(dc, text, length, &area, DT_WORDBREAK | DT_NOCLIP);
 }
 
-void setLanguage(HWND window, int language) {
-    appState.language = language;
-    saveLanguage(language);
+void setLanguage(HWND window, int& language, int chosen) {
+    language = chosen;
+    saveLanguage(chosen);
     RECT client = {};
     GetClientRect(window, &client);
     RedrawWindow(window, &client, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
@@ -77,11 +76,11 @@ void paintHelpWindow(HDC dc, HWND window) {
 }
 
 // The held keys decide, not the reported one, in a fixed order: E wins over D, and so on.
-void handleHelpWindowKey(HWND window) {
+void handleHelpWindowKey(HWND window, int& language) {
     if (isKeyDown('E')) {
-        setLanguage(window, 1);
+        setLanguage(window, language, 1);
     } else if (isKeyDown('D')) {
-        setLanguage(window, 0);
+        setLanguage(window, language, 0);
     } else if (isKeyDown('T')) {
         hideToTray(window);
     } else if (isKeyDown('H')) {

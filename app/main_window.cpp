@@ -154,7 +154,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             onPaint(window);
             return 0;
         case WM_KEYDOWN:
-            handleHelpWindowKey(window);
+            handleHelpWindowKey(window, appState.language);
             return 0;
         case WM_CLOSE:
             hideToTray(window);

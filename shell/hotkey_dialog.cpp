@@ -6,13 +6,26 @@
 #include "shell/hotkey_rules.h"
 #include "texts/texts.h"
 
-HotkeyDialog hotkeyDialog = {nullptr, nullptr};
-
 namespace {
 
-void onInitDialog(HWND dialog) {
-    hotkeyDialog.window = dialog;
-    uint32_t packed = packHotkey(hotkeyDialog.hotkey->virtualKey, hotkeyDialog.hotkey->modifiers);
+// The open dialog, which a second request focuses instead of opening another: DialogBoxParam
+// hands its window only to the procedure, and a request may come with no owner to ask.
+HWND& openDialog() {
+    static HWND window = nullptr;
+    return window;
+}
+
+// The dialog keeps the setting it works on, as the zoom window keeps its object.
+HotkeySetting& hotkeyOf(HWND dialog) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): the dialog keeps the setting as LONG_PTR
+    return *reinterpret_cast<HotkeySetting*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void onInitDialog(HWND dialog, LPARAM hotkey) {
+    openDialog() = dialog;
+    SetWindowLongPtrA(dialog, DWLP_USER, hotkey);
+    const HotkeySetting& shown = hotkeyOf(dialog);
+    uint32_t packed = packHotkey(shown.virtualKey, shown.modifiers);
     SendDlgItemMessageA(dialog, IDC_HOTKEY_CONTROL, HKM_SETHOTKEY, packed, 0);
 }
 
@@ -27,7 +40,7 @@ INT_PTR onOk(HWND dialog) {
         MessageBoxW(dialog, text != nullptr ? text : L"", L"Error", MB_OK);
         return 0;
     }
-    HotkeySetting& hotkey = *hotkeyDialog.hotkey;
+    HotkeySetting& hotkey = hotkeyOf(dialog);
     hotkey.virtualKey = entry.virtualKey;
     hotkey.modifiers = entry.modifiers;
     hotkey.useFlag = check == HotkeyCheck::kOn ? 1 : 0;
@@ -55,24 +68,27 @@ void unregisterHotkey(HWND window, HotkeySetting& hotkey) {
 }
 
 int showHotkeyDialog(HINSTANCE instance, HWND owner, HotkeySetting& hotkey) {
-    if (hotkeyDialog.window != nullptr) {
-        SetFocus(hotkeyDialog.window);
+    if (openDialog() != nullptr) {
+        SetFocus(openDialog());
         return 0;
     }
-    hotkeyDialog.hotkey = &hotkey;
-    INT_PTR result =
-        DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_HOTKEY), owner, hotkeyDialogProc, 0);
-    hotkeyDialog.window = nullptr;
+    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_HOTKEY), owner,
+                                     hotkeyDialogProc, reinterpret_cast<LPARAM>(&hotkey));
+    openDialog() = nullptr;
     if (result == IDOK) {
         registerHotkey(owner, hotkey);
     }
     return 0;
 }
 
-INT_PTR CALLBACK hotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+HWND openHotkeyDialog() {
+    return openDialog();
+}
+
+INT_PTR CALLBACK hotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_INITDIALOG:
-            onInitDialog(dialog);
+            onInitDialog(dialog, lParam);
             return 0;  // no default focus from the system
         case WM_COMMAND:
             switch (LOWORD(wParam)) {

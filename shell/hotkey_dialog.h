@@ -5,14 +5,6 @@
 
 #include "settings/settings.h"
 
-// The one hotkey dialog of the process; window is null while none is open.
-struct HotkeyDialog {
-    HWND window;
-    HotkeySetting* hotkey;  // the setting an accepted entry replaces
-};
-
-extern HotkeyDialog hotkeyDialog;
-
 // The id of the main window's registered hotkey (WM_HOTKEY's wParam).
 const WPARAM kHotkeyId = 1;
 
@@ -22,7 +14,10 @@ const WPARAM kHotkeyId = 1;
 void registerHotkey(HWND window, HotkeySetting& hotkey);
 void unregisterHotkey(HWND window, HotkeySetting& hotkey);
 
-// Runs the dialog and returns 0 when it has closed; only focuses it when it is already open.
-// An accepted entry is registered anew on the owner.
+// Runs the dialog on hotkey and returns 0 when it has closed; only focuses it when it is
+// already open. An accepted entry replaces hotkey and is registered anew on the owner.
 int showHotkeyDialog(HINSTANCE instance, HWND owner, HotkeySetting& hotkey);
+// The window of the dialog while one is open, else null.
+HWND openHotkeyDialog();
+// Takes the HotkeySetting it works on as WM_INITDIALOG's lParam.
 INT_PTR CALLBACK hotkeyDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

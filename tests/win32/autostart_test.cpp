@@ -3,7 +3,6 @@
 #include <cwctype>
 #include <string>
 
-#include "app/process_objects.h"
 #include "resources/commands.h"
 #include "shell/autostart.h"
 #include "shell/tray_menu.h"
@@ -176,37 +175,33 @@ bool shownChecked(int flag) {
 class AutostartOfProgram : public ::testing::Test {
   protected:
     void SetUp() override {
-        savedFlag_ = appState.autostartFlag;
         e2e::deleteRunValue("");
         e2e::deleteRunValue("Vistrel");
     }
-    void TearDown() override { appState.autostartFlag = savedFlag_; }
     e2e::RunValueGuard defaultValue_{""};
     e2e::RunValueGuard namedValue_{"Vistrel"};
-    int savedFlag_ = 0;
+    int flag_ = 0;  // the program's autostart flag
 };
 
 TEST_F(AutostartOfProgram, ToggleWritesAndDeletesOnlyTheNamedValue) {
     ASSERT_TRUE(e2e::writeRunText(kOther));
-    appState.autostartFlag = 0;
-    toggleAutostart(appState.autostartFlag);
-    EXPECT_EQ(appState.autostartFlag, 1);
+    toggleAutostart(flag_);
+    EXPECT_EQ(flag_, 1);
     expectUtf16Text(e2e::readRunValue("Vistrel"), ownCommand());
-    toggleAutostart(appState.autostartFlag);
-    EXPECT_EQ(appState.autostartFlag, 0);
+    toggleAutostart(flag_);
+    EXPECT_EQ(flag_, 0);
     EXPECT_FALSE(e2e::readRunValue("Vistrel").present);
     // Any other non-zero flag also counts as on.
-    appState.autostartFlag = 7;
-    toggleAutostart(appState.autostartFlag);
-    EXPECT_EQ(appState.autostartFlag, 0);
+    flag_ = 7;
+    toggleAutostart(flag_);
+    EXPECT_EQ(flag_, 0);
     EXPECT_EQ(e2e::readRunValue().text(), kOther);
 }
 
 TEST_F(AutostartOfProgram, AnotherValueUnderTheNameIsNotTakenOverAndTheFlagStaysOff) {
     ASSERT_TRUE(e2e::writeRunText(kOther, "Vistrel"));
-    appState.autostartFlag = 0;
-    toggleAutostart(appState.autostartFlag);
-    EXPECT_EQ(appState.autostartFlag, 0);
+    toggleAutostart(flag_);
+    EXPECT_EQ(flag_, 0);
     EXPECT_EQ(e2e::readRunValue("Vistrel").text(), kOther);
 }
 
@@ -273,7 +268,6 @@ class AutostartApproval : public AutostartOfProgram,
                           public ::testing::WithParamInterface<ApprovalCase> {
   protected:
     void TearDown() override {
-        AutostartOfProgram::TearDown();
         if (!hadKeys_) {
             RegDeleteTreeW(HKEY_CURRENT_USER, kApprovalParent);
         }
@@ -298,11 +292,11 @@ TEST_P(AutostartApproval, TheItemIsCheckedOnlyWhenTaskManagerLetsTheEntryStart) 
     ASSERT_TRUE(c.type == REG_NONE ||
                 e2e::writeRunValue(c.type, c.data, "Vistrel", e2e::kApprovalKey));
     ASSERT_TRUE(e2e::writeRunValue(REG_BINARY, approval(3), kName, e2e::kApprovalKey));
-    appState.autostartFlag = startupAutostartFlag();
-    EXPECT_EQ(shownChecked(appState.autostartFlag), c.checked);
+    flag_ = startupAutostartFlag();
+    EXPECT_EQ(shownChecked(flag_), c.checked);
     for (bool on : {!c.checked, c.checked}) {
-        toggleAutostart(appState.autostartFlag);
-        EXPECT_EQ(shownChecked(appState.autostartFlag), on);
+        toggleAutostart(flag_);
+        EXPECT_EQ(shownChecked(flag_), on);
         EXPECT_EQ(e2e::readRunValue("Vistrel").text(), on ? ownCommand() : "");
         e2e::RegistryValue after = e2e::readRunValue("Vistrel", e2e::kApprovalKey);
         EXPECT_EQ(after.present, c.type != REG_NONE);

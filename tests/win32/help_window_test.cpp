@@ -5,11 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/process_objects.h"
 #include "settings/settings.h"
 #include "resources/commands.h"
 #include "app/help_window.h"
-#include "shell/tray_icon.h"
 #include "tests/support/e2e.h"
 #include "tests/support/help_screen.h"
 #include "texts/texts.h"
@@ -20,13 +18,16 @@ namespace {
 
 const COLORREF kMarker = RGB(0, 255, 0);  // never part of the page
 
+int shownLanguage = 1;
+int languageShown() {
+    return shownLanguage;
+}
+
 // A borderless window whose client area has the given size, and a picture to paint into.
 class HelpPaint : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { loadTexts(appLanguage); }
-    void SetUp() override { savedLanguage_ = appState.language; }
+    static void SetUpTestSuite() { loadTexts(languageShown); }
     void TearDown() override {
-        appState.language = savedLanguage_;
         if (window_ != nullptr) {
             DestroyWindow(window_);
         }
@@ -74,7 +75,6 @@ class HelpPaint : public ::testing::Test {
     uint32_t* pixels_ = nullptr;
     int width_ = 0;
     int height_ = 0;
-    int savedLanguage_ = 0;
 };
 
 TEST_F(HelpPaint, ClientWithoutRowsFillsNothingButStillDrawsTheText) {
@@ -98,7 +98,7 @@ TEST_F(HelpPaint, ClientWithoutRowsFillsNothingButStillDrawsTheText) {
 // the same text drawn twice, white last.
 TEST_F(HelpPaint, DrawsWhiteTextOverItsBlackShadowFromTheOrigin) {
     for (int language : {0, 1}) {
-        appState.language = language;
+        shownLanguage = language;
         paint(1280, 400, 400);
         // 1280 pixels wide: offset -3.
         e2e::ShadowedText text =
@@ -116,13 +116,13 @@ TEST_F(HelpPaint, DrawsWhiteTextOverItsBlackShadowFromTheOrigin) {
 }
 
 TEST_F(HelpPaint, DrawsTheTextOfTheCurrentLanguage) {
-    appState.language = 0;
+    shownLanguage = 0;
     paint(1280, 700, 700);
     std::vector<uint32_t> german = picture();
-    appState.language = 1;
+    shownLanguage = 1;
     paint(1280, 700, 700);
     std::vector<uint32_t> english = picture();
-    appState.language = 2;  // any language but 0 is English
+    shownLanguage = 2;  // any language but 0 is English
     paint(1280, 700, 700);
     EXPECT_EQ(picture(), english);
     EXPECT_NE(german, english);
@@ -214,7 +214,6 @@ std::ostream& operator<<(std::ostream& out, const KeyCase& c) {
 class HelpKeys : public ::testing::TestWithParam<KeyCase> {
   protected:
     void SetUp() override {
-        saved_ = appState;
         folder_ = e2e::makeTempFolder("helpkeys");
         path_ = folder_ + "\\vistrel.ini";
         lstrcpynW(settingsFile().path, e2e::widen(path_).c_str(), kPathCapacity);
@@ -231,7 +230,6 @@ class HelpKeys : public ::testing::TestWithParam<KeyCase> {
         if (IsWindow(window_)) {
             DestroyWindow(window_);
         }
-        appState = saved_;
         e2e::removeFolder(folder_);
     }
     std::string stored(const char* key) {
@@ -240,7 +238,6 @@ class HelpKeys : public ::testing::TestWithParam<KeyCase> {
         return text;
     }
 
-    AppState saved_;
     std::string folder_;
     std::string path_;
     HWND window_ = nullptr;
@@ -248,15 +245,15 @@ class HelpKeys : public ::testing::TestWithParam<KeyCase> {
 
 TEST_P(HelpKeys, FirstHeldKeyInOrderActs) {
     const KeyCase& c = GetParam();
-    appState.language = 7;  // neither value the keys store
+    int shown = 7;  // neither value the keys store
     {
         HeldKeys held(c.held);
-        handleHelpWindowKey(window_);
+        handleHelpWindowKey(window_, shown);
     }
     bool alive = IsWindow(window_) != 0;
     bool visible = alive && IsWindowVisible(window_);
     int language = c.outcome == Outcome::kEnglish ? 1 : c.outcome == Outcome::kGerman ? 0 : 7;
-    EXPECT_EQ(appState.language, language);
+    EXPECT_EQ(shown, language);
     EXPECT_EQ(stored("lng"), language == 7 ? "<none>" : std::to_string(language));
     EXPECT_EQ(alive, c.outcome != Outcome::kDestroyed);
     EXPECT_EQ(visible, c.outcome != Outcome::kDestroyed && c.outcome != Outcome::kHidden);

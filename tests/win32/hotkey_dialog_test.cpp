@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "app/process_objects.h"
 #include "settings/settings.h"
 #include "resources/resource_ids.h"
 #include "shell/hotkey_dialog.h"
@@ -135,26 +134,25 @@ TEST(HotkeyDialogResource, MatchesTheDialogDescription) {
 
 // ---- The dialog at work ---------------------------------------------------------------
 
+int shownLanguage = 1;
+int languageShown() {
+    return shownLanguage;
+}
+
 class HotkeyDialogRun : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { loadTexts(appLanguage); }
+    static void SetUpTestSuite() { loadTexts(languageShown); }
     void SetUp() override {
-        saved_ = appState;
         folder_ = e2e::makeTempFolder("hotkey");
         path_ = folder_ + "\\vistrel.ini";
         lstrcpynW(settingsFile().path, e2e::widen(path_).c_str(), kPathCapacity);
-        appState.moduleInstance = GetModuleHandleA(nullptr);
-        hotkeyDialog.window = nullptr;
     }
     void TearDown() override {
-        hotkeyDialog.window = nullptr;
-        appState = saved_;
+        unregisterHotkey(nullptr, hotkey_);
         e2e::removeFolder(folder_);
     }
     void useHotkey(int flag, int key, int modifiers) {
-        appState.hotkey.useFlag = flag;
-        appState.hotkey.virtualKey = key;
-        appState.hotkey.modifiers = modifiers;
+        hotkey_ = {flag, key, modifiers, hotkey_.registered};
     }
     std::string stored(const char* key) {
         char text[64] = {};
@@ -165,12 +163,12 @@ class HotkeyDialogRun : public ::testing::Test {
     bool runDialog(std::vector<modal::Step> steps) {
         modal::Script script(std::move(steps));
         script.start();
-        EXPECT_EQ(showHotkeyDialog(appState.moduleInstance, nullptr, appState.hotkey), 0);
+        EXPECT_EQ(showHotkeyDialog(instance_, nullptr, hotkey_), 0);
         script.stop();
-        EXPECT_EQ(hotkeyDialog.window, nullptr) << "cleared when the dialog has closed";
+        EXPECT_EQ(openHotkeyDialog(), nullptr) << "cleared when the dialog has closed";
         return script.finished() && !script.gaveUp();
     }
-    static HWND control() { return GetDlgItem(hotkeyDialog.window, IDC_HOTKEY_CONTROL); }
+    static HWND control() { return GetDlgItem(openHotkeyDialog(), IDC_HOTKEY_CONTROL); }
     static modal::Step enter(WPARAM packed) {
         return [packed] {
             SendMessageA(control(), HKM_SETHOTKEY, packed, 0);
@@ -179,16 +177,16 @@ class HotkeyDialogRun : public ::testing::Test {
     }
     static modal::Step press(int command) {
         return [command] {
-            PostMessageA(hotkeyDialog.window, WM_COMMAND, static_cast<WPARAM>(command), 0);
+            PostMessageA(openHotkeyDialog(), WM_COMMAND, static_cast<WPARAM>(command), 0);
             return true;
         };
     }
     static modal::Step dialogOpen() {
-        return
-            [] { return hotkeyDialog.window != nullptr && IsWindowVisible(hotkeyDialog.window); };
+        return [] { return openHotkeyDialog() != nullptr && IsWindowVisible(openHotkeyDialog()); };
     }
 
-    AppState saved_;
+    HINSTANCE instance_ = GetModuleHandleA(nullptr);
+    HotkeySetting hotkey_ = {};
     std::string folder_;
     std::string path_;
 };
@@ -223,9 +221,9 @@ TEST_F(HotkeyDialogRun, AcceptedEntriesAreStoredAndCloseTheDialog) {
                    Case{((HOTKEYF_CONTROL | HOTKEYF_ALT) << 8) | 'Z', 1, 'Z', 6}}) {
         useHotkey(1, 'Q', HOTKEYF_ALT);
         ASSERT_TRUE(runDialog({dialogOpen(), enter(c.entered), press(IDOK)}));
-        EXPECT_EQ(appState.hotkey.useFlag, c.use);
-        EXPECT_EQ(appState.hotkey.virtualKey, c.key);
-        EXPECT_EQ(appState.hotkey.modifiers, c.modifiers);
+        EXPECT_EQ(hotkey_.useFlag, c.use);
+        EXPECT_EQ(hotkey_.virtualKey, c.key);
+        EXPECT_EQ(hotkey_.modifiers, c.modifiers);
         EXPECT_EQ(stored("use_hk"), std::to_string(c.use));
         EXPECT_EQ(stored("hk_vkey"), std::to_string(c.key));
         EXPECT_EQ(stored("hk_key"), std::to_string(c.modifiers));
@@ -242,7 +240,7 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
                    Case{1, (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8, L"Please provide"}}) {
         WPARAM entered = c.entered;
         useHotkey(1, 'Z', HOTKEYF_CONTROL);
-        appState.language = c.language;
+        shownLanguage = c.language;
         HWND box = nullptr;
         std::string caption;
         std::wstring text;
@@ -260,7 +258,7 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
                                },
                                [&] { return !IsWindow(box); },
                                [&] {
-                                   stillOpen = IsWindowVisible(hotkeyDialog.window) != 0;
+                                   stillOpen = IsWindowVisible(openHotkeyDialog()) != 0;
                                    return true;
                                },
                                press(IDCANCEL)}));
@@ -270,9 +268,9 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
         EXPECT_EQ(text.rfind(c.start, 0), 0u) << text;
         EXPECT_NE(text.find(L"\\n"), std::wstring::npos) << "backslash and n, shown as they are";
         // The last accepted hotkey stays in force, in memory as in the file.
-        EXPECT_EQ(appState.hotkey.useFlag, 1);
-        EXPECT_EQ(appState.hotkey.virtualKey, 'Z');
-        EXPECT_EQ(appState.hotkey.modifiers, HOTKEYF_CONTROL);
+        EXPECT_EQ(hotkey_.useFlag, 1);
+        EXPECT_EQ(hotkey_.virtualKey, 'Z');
+        EXPECT_EQ(hotkey_.modifiers, HOTKEYF_CONTROL);
         EXPECT_EQ(stored("use_hk"), "<none>");
         EXPECT_EQ(stored("hk_vkey"), "<none>");
     }
@@ -281,28 +279,24 @@ TEST_F(HotkeyDialogRun, IncompleteEntryShowsTheErrorAndChangesNothing) {
 TEST_F(HotkeyDialogRun, ASecondRequestFocusesTheOpenDialog) {
     size_t dialogs = 0;
     bool focused = false;
-    ASSERT_TRUE(runDialog(
-        {dialogOpen(),
-         [&] {
-             HWND first = hotkeyDialog.window;
-             SetFocus(nullptr);
-             EXPECT_EQ(showHotkeyDialog(appState.moduleInstance, nullptr, appState.hotkey),
-                       0);  // returns at once
-             EXPECT_EQ(hotkeyDialog.window, first);
-             dialogs = modal::dialogsOfThisProcess().size();
-             HWND focus = GetFocus();
-             focused = focus != nullptr && (focus == first || IsChild(first, focus));
-             return true;
-         },
-         press(IDCANCEL)}));
+    modal::Step secondRequest = [&] {
+        HWND first = openHotkeyDialog();
+        SetFocus(nullptr);
+        EXPECT_EQ(showHotkeyDialog(instance_, nullptr, hotkey_), 0);  // returns at once
+        EXPECT_EQ(openHotkeyDialog(), first);
+        dialogs = modal::dialogsOfThisProcess().size();
+        HWND focus = GetFocus();
+        focused = focus != nullptr && (focus == first || IsChild(first, focus));
+        return true;
+    };
+    ASSERT_TRUE(runDialog({dialogOpen(), secondRequest, press(IDCANCEL)}));
     EXPECT_EQ(dialogs, 1u);
     EXPECT_TRUE(focused);
 }
 
 TEST_F(HotkeyDialogRun, MissingResourceOpensNothing) {
-    appState.moduleInstance = GetModuleHandleA("kernel32.dll");
-    EXPECT_EQ(showHotkeyDialog(appState.moduleInstance, nullptr, appState.hotkey), 0);
-    EXPECT_EQ(hotkeyDialog.window, nullptr);
+    EXPECT_EQ(showHotkeyDialog(GetModuleHandleA("kernel32.dll"), nullptr, hotkey_), 0);
+    EXPECT_EQ(openHotkeyDialog(), nullptr);
     EXPECT_TRUE(modal::dialogsOfThisProcess().empty());
 }
 

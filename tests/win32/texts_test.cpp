@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/process_objects.h"
 #include "tests/support/e2e.h"
 #include "tests/support/wine_debug_launch.h"
 #include "texts/texts.h"
@@ -43,18 +42,20 @@ const LanguageTexts kLanguages[] = {
       L"Close this menu", L"Start with Windows"}},
 };
 
+int shownLanguage = 1;
+int languageShown() {
+    return shownLanguage;
+}
+
 class EmbeddedTexts : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() { loadTexts(appLanguage); }
-    void SetUp() override { savedLanguage_ = appState.language; }
-    void TearDown() override { appState.language = savedLanguage_; }
-    int savedLanguage_ = 0;
+    static void SetUpTestSuite() { loadTexts(languageShown); }
 };
 
 TEST_F(EmbeddedTexts, MatchTheTablesInEachLanguage) {
     for (const LanguageTexts& expected : kLanguages) {
         SCOPED_TRACE("language " + std::to_string(expected.language));
-        appState.language = expected.language;
+        shownLanguage = expected.language;
         const std::wstring help = helpText();
         EXPECT_EQ(help.rfind(expected.helpFirstLine, 0), 0u) << "starts the page";
         for (const wchar_t* key : {L"[+] / [-]", L"[1-9]", L"[SHIFT]", L"[P]", L"[B]", L"[F1]",
@@ -71,7 +72,7 @@ TEST_F(EmbeddedTexts, MatchTheTablesInEachLanguage) {
 
 TEST_F(EmbeddedTexts, UnusedEntriesAreEmpty) {
     for (int language : {0, 1}) {
-        appState.language = language;
+        shownLanguage = language;
         for (int index : {0, 1, 2, 3, 8, 31}) {
             EXPECT_STREQ(uiString(static_cast<UiText>(index)), L"") << language << " " << index;
         }
@@ -80,9 +81,9 @@ TEST_F(EmbeddedTexts, UnusedEntriesAreEmpty) {
 
 // The help window and the menus ask again after every language switch.
 TEST_F(EmbeddedTexts, FollowTheLanguageAtEveryCall) {
-    appState.language = 1;
+    shownLanguage = 1;
     const wchar_t* english = uiString(UiText::StartWithWindows);
-    appState.language = 0;
+    shownLanguage = 0;
     EXPECT_STREQ(uiString(UiText::StartWithWindows), L"Mit Windows starten");
     EXPECT_STREQ(english, L"Start with Windows");
 }

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/process_objects.h"
 #include "resources/commands.h"
 #include "shell/tray_icon.h"
 #include "tests/support/e2e.h"
@@ -238,7 +237,7 @@ class TrayNotify : public TrayTest, public ::testing::WithParamInterface<LPARAM>
 
 TEST_P(TrayNotify, OnlyTheLeftButtonPressMagnifies) {
     takePostedCommand();
-    handleTrayNotify(owner_, GetParam(), appState.moduleInstance, appState.autostartFlag);
+    handleTrayNotify(owner_, GetParam(), GetModuleHandleA(nullptr), 0);
     EXPECT_EQ(takePostedCommand(), GetParam() == WM_LBUTTONDOWN ? CMD_MAGNIFY : 0);
 }
 
@@ -249,10 +248,9 @@ INSTANTIATE_TEST_SUITE_P(MouseMessages, TrayNotify,
                                            WM_MBUTTONDOWN, 0, -1, 0x10000 | WM_LBUTTONDOWN));
 
 TEST_F(TrayTest, WakeMessageReAddsTheIconForTheWindowAndMagnifies) {
-    appState.moduleInstance = GetModuleHandleA(nullptr);
-    TrayIcon& tray = trayIcon;
+    TrayIcon tray;
     takePostedCommand();
-    handleWakeMessage(trayIcon, appState.moduleInstance, owner_, instanceName.text());
+    handleWakeMessage(tray, GetModuleHandleA(nullptr), owner_, "Vistrel");
     EXPECT_EQ(takePostedCommand(), CMD_MAGNIFY);
     EXPECT_EQ(tray.owner(), owner_);
     EXPECT_EQ(tray.iconId(), 109u);
@@ -262,7 +260,7 @@ TEST_F(TrayTest, WakeMessageReAddsTheIconForTheWindowAndMagnifies) {
     EXPECT_TRUE(present());
     HICON first = tray.icon();
 
-    handleWakeMessage(trayIcon, appState.moduleInstance, owner_, instanceName.text());
+    handleWakeMessage(tray, GetModuleHandleA(nullptr), owner_, "Vistrel");
     EXPECT_FALSE(iconAlive(first));  // released on remove, a fresh one loaded
     EXPECT_TRUE(iconAlive(tray.icon()));
     EXPECT_TRUE(present());
@@ -271,14 +269,13 @@ TEST_F(TrayTest, WakeMessageReAddsTheIconForTheWindowAndMagnifies) {
 }
 
 TEST_F(TrayTest, TaskbarCreatedPutsTheIconBack) {
-    appState.moduleInstance = GetModuleHandleA(nullptr);
-    EXPECT_FALSE(handleTaskbarCreated(trayIcon, WM_TIMER));
-    EXPECT_FALSE(handleTaskbarCreated(trayIcon, 0));
-    TrayIcon& tray = trayIcon;
+    TrayIcon tray;
+    EXPECT_FALSE(handleTaskbarCreated(tray, WM_TIMER));
+    EXPECT_FALSE(handleTaskbarCreated(tray, 0));
     tray.setOwner(owner_);
     tray.add(TRAY_ICON_ID, loadTestIcon(), "Vistrel", 0);
     ASSERT_TRUE(e2e::deleteTrayIcon(owner_, TRAY_ICON_ID));
-    EXPECT_TRUE(handleTaskbarCreated(trayIcon, RegisterWindowMessageA("TaskbarCreated")));
+    EXPECT_TRUE(handleTaskbarCreated(tray, RegisterWindowMessageA("TaskbarCreated")));
     EXPECT_TRUE(present());
     tray.remove();
 }

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "app/process_objects.h"
 #include "resources/commands.h"
 #include "shell/tray_menu.h"
 #include "texts/texts.h"
@@ -31,17 +30,8 @@ std::vector<Entry> expectedEntries() {
 
 class TrayMenu : public ::testing::Test {
   protected:
-    void SetUp() override {
-        savedModule_ = appState.moduleInstance;
-        savedFlag_ = appState.autostartFlag;
-        appState.moduleInstance = GetModuleHandleA(nullptr);
-    }
-    void TearDown() override {
-        appState.moduleInstance = savedModule_;
-        appState.autostartFlag = savedFlag_;
-    }
-    HINSTANCE savedModule_ = nullptr;
-    int savedFlag_ = 0;
+    HINSTANCE instance_ = GetModuleHandleA(nullptr);
+    int autostartFlag_ = 0;
 };
 
 // As UTF-16, what the menu holds: the system's code page plays no part in it.
@@ -53,7 +43,7 @@ std::wstring itemText(HMENU menu, int position) {
 
 TEST_F(TrayMenu, HasNineEntriesInOrderWithTheAppendedOneLast) {
     HMENU popup = nullptr;
-    UniqueMenu menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
+    UniqueMenu menu = buildTrayMenu(instance_, autostartFlag_, &popup);
     ASSERT_TRUE(menu);
     ASSERT_NE(popup, nullptr);
     std::vector<Entry> expected = expectedEntries();
@@ -76,9 +66,8 @@ TEST_F(TrayMenu, HasNineEntriesInOrderWithTheAppendedOneLast) {
 class TrayMenuCheck : public TrayMenu, public ::testing::WithParamInterface<int> {};
 
 TEST_P(TrayMenuCheck, AutostartEntryIsCheckedExactlyWhenTheFlagIsOn) {
-    appState.autostartFlag = GetParam();
     HMENU popup = nullptr;
-    UniqueMenu menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
+    UniqueMenu menu = buildTrayMenu(instance_, GetParam(), &popup);
     ASSERT_TRUE(menu);
     UINT state = GetMenuState(popup, CMD_AUTOSTART, MF_BYCOMMAND);
     EXPECT_EQ((state & MF_CHECKED) != 0, GetParam() != 0);
@@ -98,24 +87,20 @@ struct LanguageCase {
     const wchar_t* appended;
 };
 
+int shownLanguage = 1;
+int languageShown() {
+    return shownLanguage;
+}
+
 class TrayMenuLanguage : public TrayMenu, public ::testing::WithParamInterface<LanguageCase> {
   protected:
-    void SetUp() override {
-        TrayMenu::SetUp();
-        savedLanguage_ = appState.language;
-        loadTexts(appLanguage);
-    }
-    void TearDown() override {
-        appState.language = savedLanguage_;
-        TrayMenu::TearDown();
-    }
-    int savedLanguage_ = 0;
+    static void SetUpTestSuite() { loadTexts(languageShown); }
 };
 
 TEST_P(TrayMenuLanguage, TextsComeFromTheCurrentLanguage) {
-    appState.language = GetParam().language;
+    shownLanguage = GetParam().language;
     HMENU popup = nullptr;
-    UniqueMenu menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
+    UniqueMenu menu = buildTrayMenu(instance_, autostartFlag_, &popup);
     ASSERT_TRUE(menu);
     ASSERT_EQ(GetMenuItemCount(popup), 9);
     EXPECT_EQ(itemText(popup, 4), GetParam().autostart);
@@ -134,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TrayMenu, EachBuildStartsFromTheResourceAgain) {
     for (int round = 0; round < 3; ++round) {
         HMENU popup = nullptr;
-        UniqueMenu menu = buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup);
+        UniqueMenu menu = buildTrayMenu(instance_, autostartFlag_, &popup);
         ASSERT_TRUE(menu);
         EXPECT_EQ(GetMenuItemCount(popup), 9) << round;
         HMENU loaded = menu.release();
@@ -144,9 +129,8 @@ TEST_F(TrayMenu, EachBuildStartsFromTheResourceAgain) {
 }
 
 TEST_F(TrayMenu, AModuleWithoutTheMenuGivesNone) {
-    appState.moduleInstance = GetModuleHandleA("kernel32.dll");
     HMENU popup = reinterpret_cast<HMENU>(1);
-    EXPECT_FALSE(buildTrayMenu(appState.moduleInstance, appState.autostartFlag, &popup));
+    EXPECT_FALSE(buildTrayMenu(GetModuleHandleA("kernel32.dll"), autostartFlag_, &popup));
     EXPECT_EQ(popup, nullptr);
 }
 
