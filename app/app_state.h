@@ -3,7 +3,6 @@
 
 #include <windows.h>
 
-#include "base/text_buffer.h"
 #include "settings/settings.h"
 
 struct AppState {

@@ -20,7 +20,7 @@ namespace {
 
 void onCreate(HWND window) {
     appState.mainWindow = window;
-    addTrayIconForMainWindow(trayIcon, appState.moduleInstance, window, instanceName.text());
+    addTrayIconForMainWindow(trayIcon, appState.moduleInstance, window, kInstanceName);
 
     appState.hotkey = loadHotkey();
     registerHotkey(window, appState.hotkey);
@@ -136,7 +136,7 @@ int createMainWindow(HINSTANCE instance) {
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == appState.wakeMessage && message != 0) {
-        handleWakeMessage(trayIcon, appState.moduleInstance, window, instanceName.text());
+        handleWakeMessage(trayIcon, appState.moduleInstance, window, kInstanceName);
         return appState.wakeMessage;
     }
     if (handleTaskbarCreated(trayIcon, message)) {
@@ -184,7 +184,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 int runVistrel(HINSTANCE instance) {
     // Never closed: the mutex must exist for as long as this instance runs, and the system
     // closes the handle when the process ends.
-    CreateMutexA(nullptr, FALSE, instanceName.text());
+    CreateMutexA(nullptr, FALSE, kInstanceName);
     DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
         AllowSetForegroundWindow(ASFW_ANY);

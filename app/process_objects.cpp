@@ -15,16 +15,11 @@ const int kLibrarySearchRestricted = restrictLibrarySearch();
 
 AppState appState = {};  // the hotkey use flag starts cleared
 
-TextBuffer instanceName;
-namespace {
-const int kInstanceNameAssigned = instanceName.assign("Vistrel");
-}
-
 std::optional<Magnifier> magnifier;
 
 namespace {
 UINT registerWakeMessage() {
-    appState.wakeMessage = RegisterWindowMessageA(instanceName.text());
+    appState.wakeMessage = RegisterWindowMessageA(kInstanceName);
     return appState.wakeMessage;
 }
 const UINT kWakeMessageRegistered = registerWakeMessage();

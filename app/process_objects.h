@@ -11,7 +11,7 @@
 
 extern AppState appState;
 // Names the single-instance mutex and the wake message; the tray icon's tip.
-extern TextBuffer instanceName;
+constexpr char kInstanceName[] = "Vistrel";
 // Made by the main window's creation, with the stored view: a second start never gets that far.
 extern std::optional<Magnifier> magnifier;
 extern std::optional<GdiplusLoader> exportLoader;
