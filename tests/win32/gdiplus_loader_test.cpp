@@ -124,9 +124,10 @@ TEST(SystemLibrary, BothWaysLoadFromTheSystemFolder) {
     }
 }
 
-// The test program is hardened at start-up as the program is. A library copied beside it, or
-// into the current folder, loads by its full path but never by its bare name.
+// Hardened as the program hardens itself before anything else, a library copied beside the
+// test program, or into the current folder, loads by its full path but never by its bare name.
 TEST(SystemLibrary, NothingLoadsByBareNameFromTheProgramsOrTheCurrentFolder) {
+    ASSERT_TRUE(restrictLibrarySearch());
     const std::string name = "vistrel-beside-" + std::to_string(GetCurrentProcessId()) + ".dll";
     const std::string planted = e2e::testProgramFolder() + "\\gdiplus_planted.dll";
     const std::string temp = e2e::makeTempFolder("current");
