@@ -182,17 +182,22 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 // settings, checks no autostart entry and makes no window or icon of its own. The shell let
 // it take the foreground; it hands that right on for the zoom window the wake calls up.
 int runVistrel(HINSTANCE instance) {
+    LoadStringA(instance, IDS_APP_NAME, appState.windowTitle, sizeof(appState.windowTitle));
+    LoadStringA(instance, IDS_APP_NAME, appState.className, sizeof(appState.className));
     // Never closed: the mutex must exist for as long as this instance runs, and the system
     // closes the handle when the process ends.
     CreateMutexA(nullptr, FALSE, kInstanceName);
     DWORD error = GetLastError();
     if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
         AllowSetForegroundWindow(ASFW_ANY);
-        EnumWindows(wakeEnumCallback, 0);
+        // The running instance's main window is asked first; every other top-level window
+        // costs a round trip to its process, so they are asked only when it did not answer.
+        HWND running = FindWindowA(appState.className, nullptr);
+        if (running == nullptr || wakeEnumCallback(running, 0) != FALSE) {
+            EnumWindows(wakeEnumCallback, 0);
+        }
         return EXIT_CODE_SECOND_START;
     }
-    LoadStringA(instance, IDS_APP_NAME, appState.windowTitle, sizeof(appState.windowTitle));
-    LoadStringA(instance, IDS_APP_NAME, appState.className, sizeof(appState.className));
     registerMainClass(instance);
     openSettingsFile();
     appState.language = loadLanguage();
