@@ -126,7 +126,9 @@ Prepared prepareSettingsFile(const wchar_t* path) {
 // no elevation, so Windows does not redirect writes to a folder the user cannot write (Program
 // Files for a standard user, a read-only medium): without this file nothing would be kept.
 bool userSettingsPath(const wchar_t* modulePath, wchar_t (&path)[kPathCapacity]) {
-    wchar_t folder[MAX_PATH];
+    // The call fills a buffer of MAX_PATH characters, the program's one path capacity.
+    static_assert(kPathCapacity == MAX_PATH, "SHGetFolderPathW writes MAX_PATH characters");
+    wchar_t folder[kPathCapacity];
     if (FAILED(
             SHGetFolderPathW(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder)) ||
         !deriveUserSettingsPath(modulePath, folder, path, kPathCapacity)) {
