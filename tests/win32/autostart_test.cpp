@@ -264,7 +264,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         StartupCase{"Nothing", "", "", 0, "<none>", "<none>"},
         StartupCase{"OwnInDefault", ownCommand(), "", 1, "<none>", ownCommand()},
-        StartupCase{"StaleInDefault", "\"D:\\Old\\" + ownFileName() + "\" -bg", "", 1, "<none>",
+        StartupCase{"StaleInDefault", "\"C:\\Old\\" + ownFileName() + "\" -bg", "", 1, "<none>",
                     ownCommand()},
         StartupCase{"OtherInDefault", kOther, "", 0, kOther, "<none>"},
         StartupCase{"OwnInDefaultOtherNamed", ownCommand(), kOther, 0, ownCommand(), kOther},
@@ -275,8 +275,10 @@ INSTANTIATE_TEST_SUITE_P(
                     ownCommand()},
         StartupCase{"RenamedCopyInDefault", "\"C:\\Old\\vistrel.exe\" -bg", "", 0,
                     "\"C:\\Old\\vistrel.exe\" -bg", "<none>"},
-        // Another copy that is still there: its entry stays its own.
+        // Another copy that is still there, or on a drive that is not (a stick pulled out, say):
+        // its entry stays its own.
         StartupCase{"OtherCopyNamed", "", kOtherCopy, 0, "<none>", kOtherCopy},
+        StartupCase{"AbsentDriveNamed", "", "\"Q:\\v.exe\" -bg", 0, "<none>", "\"Q:\\v.exe\" -bg"},
         StartupCase{"OtherCopyInDefault", kOtherCopy, "", 0, kOtherCopy, "<none>"},
         StartupCase{"OwnInDefaultOtherCopyNamed", ownCommand(), kOtherCopy, 0, ownCommand(),
                     kOtherCopy}),
