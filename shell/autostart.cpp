@@ -26,7 +26,7 @@ UniqueRegistryKey openKey(const wchar_t* path, REGSAM access) {
 enum class Entry {
     Missing,
     Current,  // this program's entry with the current command text
-    Stale,    // this program's entry naming this file otherwise, or a file that is gone
+    Stale,    // this program's entry naming this file in other letter case, or a gone file
     Another,  // this program's entry for another copy that is still there: that copy's
     Foreign,  // another program's value, or one that could not be read whole
 };
@@ -34,7 +34,7 @@ enum class Entry {
 // What an entry of this program naming another path is. Another copy that is still there
 // keeps its entry; only one whose file is gone (moved, deleted, a folder cleaned up), or whose
 // path is longer than any the system starts a program from, is pointed at the running file,
-// as is this very file spelt in other letter case. A copy on a share is not asked about (a
+// as is this very file in other letter case. A copy on a share is not asked about (a
 // server that is off would keep the start waiting for the network), nor one on a drive that
 // is not there now (a stick pulled out): those count as there, as does a file that cannot be
 // asked about (a folder the user may not read).
