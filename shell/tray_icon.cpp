@@ -28,27 +28,29 @@ BOOL notifyShell(DWORD message, HWND owner, UINT id, HICON iconImage, const char
     return Shell_NotifyIconW(message, &record);
 }
 
-enum RefresherCopyState { kRefresherRuns, kRefresherEnded, kRefresherGivenUp };
-
 }  // namespace
 
-// What one refresher works on: given up inside a shell call, it may run on after the TrayIcon
-// has changed its values, destroyed its icon or gone with the process's objects at exit. The
-// TrayIcon frees it once the thread has ended; a thread given up frees it, and the icon and
-// stop event handed over with it, when it ends.
-struct TrayIcon::RefresherCopy {
+// One refresher: its thread, its stop event and copies of what it hands the shell. Given up
+// inside a hung shell call, it runs on after the TrayIcon has changed its values, destroyed
+// its icon or gone with the process's objects at exit: the TrayIcon and the thread each hold
+// a share, and whichever lets go last frees it all.
+struct TrayIcon::Refresher {
     HWND owner = nullptr;
     UINT id = 0;
     char tip[kTipLength + 1] = {};
-    // The TrayIcon's, borrowed while the thread may be waited for.
-    HICON icon = nullptr;
-    HANDLE stop = nullptr;
-    UniqueIcon iconHandedOver;
-    UniqueKernelHandle stopHandedOver;
+    UniqueIcon icon;
     DWORD intervalMs = 0;
-    // Whichever of the thread's end and the stop's giving up comes second frees the copy.
-    std::atomic<int> state{kRefresherRuns};
+    // Set to end the thread; it waits on this between its passes.
+    UniqueKernelHandle stop;
+    UniqueKernelHandle thread;
+    std::atomic<int> shares{1};
 };
+
+void TrayIcon::LetGo::operator()(Refresher* refresher) const {
+    if (refresher->shares.fetch_sub(1, std::memory_order_acq_rel) == 1) {
+        delete refresher;
+    }
+}
 
 void fillNotifyRecord(NOTIFYICONDATAW& record, HWND owner, UINT id, HICON iconImage,
                       const char* text) {
@@ -79,12 +81,9 @@ void TrayIcon::setOwner(HWND window) {
 }
 
 // A running refresher holds copies of the old values: it ends, and a new one takes the new.
-int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefresher) {
-    refreshing_ = refreshing_ || startRefresher != 0;
-    const bool sameIcon = iconImage != nullptr && icon_.get() == iconImage;
-    if (!stopRefresher() && sameIcon) {
-        iconImage = CopyIcon(iconImage);  // the given-up refresher took the held one along
-    }
+void TrayIcon::add(UINT id, HICON iconImage, const char* tipText, bool startRefresher) {
+    refreshing_ = refreshing_ || startRefresher;
+    stopRefresher();
     iconId_ = id;
     if (icon_.get() != iconImage) {
         icon_.reset(iconImage);
@@ -96,7 +95,6 @@ int TrayIcon::add(UINT id, HICON iconImage, const char* tipText, int startRefres
             this->startRefresher();
         }
     }
-    return 1;
 }
 
 // The refresher ends first: stopped after the delete, it could add the icon back.
@@ -116,7 +114,7 @@ void TrayIcon::restore() {
     if (!notify(NIM_ADD, icon_.get(), tip_)) {
         notify(NIM_MODIFY, icon_.get(), tip_);
     }
-    if (refreshing_ && !thread_) {
+    if (refreshing_ && !refresher_) {
         startRefresher();  // one given up earlier, now that the shell answers again
     }
 }
@@ -125,87 +123,83 @@ BOOL TrayIcon::notify(DWORD message, HICON iconImage, const char* text) const {
     return notifyShell(message, owner_, iconId_, iconImage, text);
 }
 
+HANDLE TrayIcon::refresherThread() const {
+    return refresher_ ? refresher_->thread.get() : nullptr;
+}
+
 // A refresher given up inside a shell call that has still not returned: the shell hangs.
 bool TrayIcon::shellAnswers() {
-    if (givenUp_ && WaitForSingleObject(givenUp_.get(), 0) == WAIT_TIMEOUT) {
+    if (givenUp_ && WaitForSingleObject(givenUp_->thread.get(), 0) == WAIT_TIMEOUT) {
         return false;
     }
     givenUp_.reset();
     return true;
 }
 
-// The stop event exists before the thread that waits on it, and goes only after it.
 // One refresher at most: a start while one runs (an add nested in another add's wait for the
 // shell, by a second start's wake) replaces it rather than leave it running beside the new one.
+// Without a way to stop it cooperatively, or without its own icon, no refresher runs.
 void TrayIcon::startRefresher() {
     stopRefresher();
-    refresher_.reset(new (std::nothrow) RefresherCopy);
-    stopEvent_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (!refresher_ || !stopEvent_) {
-        refresher_.reset();
-        stopEvent_.reset();
-        return;  // without a way to stop it cooperatively, no refresher runs
+    RefresherShare refresher(new (std::nothrow) Refresher);
+    if (!refresher) {
+        return;
     }
-    refresher_->owner = owner_;
-    refresher_->id = iconId_;
-    refresher_->icon = icon_.get();
-    lstrcpynA(refresher_->tip, tip_, sizeof(refresher_->tip));
-    refresher_->stop = stopEvent_.get();
-    refresher_->intervalMs = refreshIntervalMs_;
-    thread_.reset(CreateThread(nullptr, 0, refresherMain, refresher_.get(), 0, nullptr));
-    if (!thread_) {
-        refresher_.reset();
-        stopEvent_.reset();
+    refresher->stop.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    refresher->icon.reset(icon_ ? CopyIcon(icon_.get()) : nullptr);
+    if (!refresher->stop || (icon_ && !refresher->icon)) {
+        return;
     }
+    refresher->owner = owner_;
+    refresher->id = iconId_;
+    lstrcpynA(refresher->tip, tip_, sizeof(refresher->tip));
+    refresher->intervalMs = refreshIntervalMs_;
+    refresher->shares = 2;  // the thread's share, taken over by refresherMain
+    refresher->thread.reset(CreateThread(nullptr, 0, refresherMain, refresher.get(), 0, nullptr));
+    if (!refresher->thread) {
+        refresher->shares = 1;
+        return;
+    }
+    refresher_ = std::move(refresher);
 }
 
 bool TrayIcon::stopRefresher() {
-    if (!thread_) {
+    if (!refresher_) {
         return true;
     }
-    SetEvent(stopEvent_.get());
-    bool ended = WaitForSingleObject(thread_.get(), kRefresherStopTimeoutMs) == WAIT_OBJECT_0;
-    if (!ended) {
-        // Still inside a shell call: it ends on its copy once the call returns (closing our
-        // handle to its thread disturbs it not), unless it has just ended.
-        refresher_->stopHandedOver.reset(stopEvent_.release());
-        refresher_->iconHandedOver.reset(icon_.release());  // the one it was started with
-        ended = refresher_->state.exchange(kRefresherGivenUp) == kRefresherEnded;
-        if (ended) {
-            icon_.reset(refresher_->iconHandedOver.release());
-        } else {
-            static_cast<void>(refresher_.release());
-            givenUp_ = std::move(thread_);
-        }
+    SetEvent(refresher_->stop.get());
+    if (WaitForSingleObject(refresher_->thread.get(), kRefresherStopTimeoutMs) == WAIT_OBJECT_0) {
+        refresher_.reset();
+        return true;
     }
-    refresher_.reset();
-    thread_.reset();
-    stopEvent_.reset();
-    return ended;
+    // Still inside a shell call: the thread ends on its share once the call returns.
+    givenUp_ = std::move(refresher_);
+    return false;
 }
 
 // The shell loses its icons when it restarts; every pass puts ours back if it is gone. The stop
 // is asked before every call: a call that outlasted the stop must not be followed by an add
 // that brings the icon back after its removal.
 DWORD WINAPI TrayIcon::refresherMain(LPVOID context) {
-    auto* copy = static_cast<RefresherCopy*>(context);
-    const auto stopped = [copy](DWORD waitMs) {
-        return WaitForSingleObject(copy->stop, waitMs) != WAIT_TIMEOUT;
+    const RefresherShare share(static_cast<Refresher*>(context));
+    const Refresher& refresher = *share;
+    const auto stopped = [&refresher](DWORD waitMs) {
+        return WaitForSingleObject(refresher.stop.get(), waitMs) != WAIT_TIMEOUT;
     };
-    while (!stopped(copy->intervalMs)) {
-        if (!notifyShell(NIM_MODIFY, copy->owner, copy->id, copy->icon, copy->tip) && !stopped(0)) {
-            notifyShell(NIM_ADD, copy->owner, copy->id, copy->icon, copy->tip);
+    while (!stopped(refresher.intervalMs)) {
+        if (!notifyShell(NIM_MODIFY, refresher.owner, refresher.id, refresher.icon.get(),
+                         refresher.tip) &&
+            !stopped(0)) {
+            notifyShell(NIM_ADD, refresher.owner, refresher.id, refresher.icon.get(),
+                        refresher.tip);
         }
-    }
-    if (copy->state.exchange(kRefresherEnded) == kRefresherGivenUp) {
-        delete copy;
     }
     return 0;
 }
 
 void addTrayIconForMainWindow(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip) {
     tray.setOwner(window);
-    tray.add(TRAY_ICON_ID, loadTrayIconImage(instance), tip, 1);
+    tray.add(TRAY_ICON_ID, loadTrayIconImage(instance), tip, true);
 }
 
 void handleWakeMessage(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip) {

@@ -10,8 +10,8 @@
 
 // Owns the icon handle given to add from then on: it stays valid for as long as the shell
 // may be handed it again, and is destroyed once, by remove, by a later add with another
-// icon, or by the destructor, unless a refresher given up took it along. The refresher works
-// on a copy of the values, so it never reads the TrayIcon.
+// icon, or by the destructor. The refresher works on copies of the values and of the icon,
+// so it never reads the TrayIcon.
 //
 // A hung shell: its calls are sent messages, so a refresher inside one cannot be stopped. The
 // stop gives it up after a bounded wait; from then until that call has come back, remove,
@@ -28,7 +28,7 @@ class TrayIcon {
     TrayIcon& operator=(const TrayIcon&) = delete;
 
     void setOwner(HWND window);
-    int add(UINT id, HICON iconImage, const char* tipText, int startRefresher);
+    void add(UINT id, HICON iconImage, const char* tipText, bool startRefresher);
     // Deletes the icon from the shell and returns once a running refresher has ended or has
     // been given up.
     void remove();
@@ -43,10 +43,15 @@ class TrayIcon {
     const char* tip() const { return tip_; }
     HICON icon() const { return icon_.get(); }
     // The running refresher's thread; null when none runs.
-    HANDLE refresherThread() const { return thread_.get(); }
+    HANDLE refresherThread() const;
 
   private:
-    struct RefresherCopy;
+    struct Refresher;
+    // Lets go of one share of a refresher: the TrayIcon's or its thread's. The last frees it.
+    struct LetGo {
+        void operator()(Refresher* refresher) const;
+    };
+    using RefresherShare = std::unique_ptr<Refresher, LetGo>;
 
     void startRefresher();
     // False when the refresher had to be given up inside a shell call.
@@ -58,16 +63,13 @@ class TrayIcon {
     UINT iconId_ = 0;
     char tip_[1024] = {};
     UniqueIcon icon_;
-    UniqueKernelHandle thread_;
-    // Set to end the refresher; it waits on this between its passes.
-    UniqueKernelHandle stopEvent_;
     DWORD refreshIntervalMs_;
     // A refresher asked for by an add and not ended by a remove since.
     bool refreshing_ = false;
-    // The thread of a refresher given up inside a shell call, until that call has returned.
-    UniqueKernelHandle givenUp_;
-    // What the running refresher works on.
-    std::unique_ptr<RefresherCopy> refresher_;
+    // The running refresher, held jointly with its thread.
+    RefresherShare refresher_;
+    // One given up inside a shell call, until that call has returned.
+    RefresherShare givenUp_;
 };
 
 // The record of one shell call: the first published layout of the wide record, the tip

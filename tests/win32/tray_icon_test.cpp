@@ -99,7 +99,7 @@ TEST_F(TrayTest, AddShowsTheIconAndRemoveDeletesItAndReleasesTheImage) {
     HICON icon = loadTestIcon();
     ASSERT_NE(icon, nullptr);
     tray.setOwner(owner_);
-    EXPECT_EQ(tray.add(TRAY_ICON_ID, icon, "Vistrel", 0), 1);
+    tray.add(TRAY_ICON_ID, icon, "Vistrel", false);
     EXPECT_TRUE(present());
     EXPECT_EQ(tray.refresherThread(), nullptr);
     EXPECT_STREQ(tray.tip(), "Vistrel");
