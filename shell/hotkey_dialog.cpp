@@ -93,15 +93,14 @@ void unregisterHotkey(HWND window, HotkeySetting& hotkey) {
     }
 }
 
-int showHotkeyDialog(HINSTANCE instance, HWND owner, HotkeySetting& hotkey) {
+void showHotkeyDialog(HINSTANCE instance, HWND owner, HotkeySetting& hotkey) {
     if (openDialog() != nullptr) {
         SetFocus(openDialog());
-        return 0;
+        return;
     }
     DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_HOTKEY), owner, hotkeyDialogProc,
                     reinterpret_cast<LPARAM>(&hotkey));
     openDialog() = nullptr;
-    return 0;
 }
 
 HWND openHotkeyDialog() {
