@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "bench/bench_clock.h"
-#include "app/process_objects.h"
 #include "settings/settings.h"
 #include "magnifier/magnifier_window.h"
 #include "tests/support/e2e.h"
@@ -167,7 +166,28 @@ struct Centre {
     int x, y;
 };
 
-void measureActivation(Floor& floor, int runs, Centre centre) {
+// A zoom window of the benchmark's own, made hidden as the program makes it.
+class ZoomWindow {
+  public:
+    ZoomWindow(HWND owner, int zoom)
+        : magnifier_(ViewSettings{kViewWidth, kViewHeight, zoom}, ThumbnailLoaders{}),
+          window_(magnifier_.create(owner)) {}
+    ~ZoomWindow() {
+        if (window_ != nullptr) {
+            DestroyWindow(window_);
+        }
+    }
+    ZoomWindow(const ZoomWindow&) = delete;
+    ZoomWindow& operator=(const ZoomWindow&) = delete;
+    Magnifier* operator->() { return &magnifier_; }
+    HWND window() const { return window_; }
+
+  private:
+    Magnifier magnifier_;
+    HWND window_;
+};
+
+void measureActivation(Floor& floor, ZoomWindow& magnifier, int runs, Centre centre) {
     std::vector<double> real, bare;
     SetCursorPos(centre.x, centre.y);
     e2e::pumpFor(200);
@@ -179,7 +199,7 @@ void measureActivation(Floor& floor, int runs, Centre centre) {
             double begin = nowMs();
             if (realTurn) {
                 magnifier->activate();
-                UpdateWindow(magnifier->window);
+                UpdateWindow(magnifier.window());
             } else {
                 floor.activate();
                 UpdateWindow(floor.popup());
@@ -210,7 +230,8 @@ struct StepTimes {
 
 // One cursor move, then the zoom window's follow step and the floor's step on it, in
 // alternating order, so both meet the same load of the machine.
-void interleavedStep(Floor& floor, POINT point, int index, StepTimes& times) {
+void interleavedStep(Floor& floor, ZoomWindow& magnifier, POINT point, int index,
+                     StepTimes& times) {
     SetCursorPos(point.x, point.y);
     times.mouseMoves += discardQueuedMessages();
     for (int turn = 0; turn < 2; ++turn) {
@@ -219,7 +240,7 @@ void interleavedStep(Floor& floor, POINT point, int index, StepTimes& times) {
         const double begin = nowMs();
         if (realTurn) {
             POINT client = point;
-            ScreenToClient(magnifier->window, &client);
+            ScreenToClient(magnifier.window(), &client);
             magnifier->follow(client.x, client.y);
         } else {
             floor.step(point);
@@ -261,29 +282,29 @@ void timeBlocks(int steps, Centre centre, RealStep realStep, FloorStep floorStep
     }
 }
 
-void measureFollow(Floor& floor, int steps, int zoom, Centre centre) {
+void measureFollow(Floor& floor, HWND owner, int steps, int zoom, Centre centre) {
     SetCursorPos(centre.x, centre.y);
     e2e::pumpFor(200);
-    magnifier->zoom = zoom;
+    ZoomWindow magnifier(owner, zoom);
     floor.setZoom(zoom);
     // Both shown, the floor's window below the zoom window's so neither uncovers the other.
     floor.setOffset(kViewHeight + 50);
     magnifier->activate();
     floor.activate();
-    UpdateWindow(magnifier->window);
+    UpdateWindow(magnifier.window());
     UpdateWindow(floor.popup());
     discardQueuedMessages();
     StepTimes times;
     times.real.reserve(static_cast<size_t>(steps));
     times.bare.reserve(static_cast<size_t>(steps));
     for (int i = 0; i < steps; ++i) {
-        interleavedStep(floor, stepPosition(centre, i), i, times);
+        interleavedStep(floor, magnifier, stepPosition(centre, i), i, times);
     }
     double realBlocksMs = 0, floorBlocksMs = 0;
     timeBlocks(
         steps, centre,
-        [](POINT point) {
-            ScreenToClient(magnifier->window, &point);
+        [&](POINT point) {
+            ScreenToClient(magnifier.window(), &point);
             magnifier->follow(point.x, point.y);
         },
         [&](POINT point) { floor.step(point); }, &realBlocksMs, &floorBlocksMs);
@@ -325,11 +346,6 @@ int main(int argc, char** argv) {
     RegisterClassExA(&ownerClass);
     HWND owner = CreateWindowExA(0, "ZoomBenchOwner", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
-    magnifier.emplace(ViewSettings{kViewWidth, kViewHeight, 2}, ThumbnailLoaders{});
-    if (magnifier->create(owner) == nullptr) {
-        fprintf(stderr, "no zoom window\n");
-        return 1;
-    }
     Floor floor;
     e2e::ScreenPattern pattern;
     if (!pattern.waitUntilVisible()) {
@@ -338,12 +354,18 @@ int main(int argc, char** argv) {
     }
     const Centre centre = {GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2};
     printf("screen %dx%d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    measureActivation(floor, runs, centre);
-    measureFollow(floor, steps, 2, centre);
-    measureFollow(floor, steps, 16, centre);
+    {
+        ZoomWindow magnifier(owner, 2);
+        if (magnifier.window() == nullptr) {
+            fprintf(stderr, "no zoom window\n");
+            return 1;
+        }
+        measureActivation(floor, magnifier, runs, centre);
+    }
+    measureFollow(floor, owner, steps, 2, centre);
+    measureFollow(floor, owner, steps, 16, centre);
     fflush(stdout);
     DestroyWindow(floor.popup());
-    DestroyWindow(magnifier->window);
     DestroyWindow(owner);
     e2e::removeFolder(folder);
     return 0;

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "base/win/handle_guards.h"
-#include "magnifier/magnifier_window.h"
+#include "magnifier/colour_text.h"
 
 namespace {
 
@@ -43,15 +43,14 @@ void handOver(HWND owner, UINT format, Guard& data) {
 
 }  // namespace
 
-void copyPixelColour(const Magnifier& zoomWindow) {
+void copyPixelColour(HWND owner, HDC snapshot, int32_t screenLeft, int32_t screenTop) {
     POINT cursor = {};
     GetCursorPos(&cursor);
-    if (zoomWindow.snapshotDc() == nullptr) {
+    if (snapshot == nullptr) {
         return;
     }
-    COLORREF colour = GetPixel(zoomWindow.snapshotDc(), cursor.x - zoomWindow.screenLeft - 1,
-                               cursor.y - zoomWindow.screenTop - 1);
-    copyTextToClipboard(zoomWindow.window, formatColour(colour).digits);
+    COLORREF colour = GetPixel(snapshot, cursor.x - screenLeft - 1, cursor.y - screenTop - 1);
+    copyTextToClipboard(owner, formatColour(colour).digits);
 }
 
 void copyTextToClipboard(HWND owner, const char* text) {
@@ -62,7 +61,6 @@ void copyTextToClipboard(HWND owner, const char* text) {
     handOver(owner, CF_TEXT, block);
 }
 
-void copyViewBitmap(Magnifier& zoomWindow) {
-    UniqueBitmap bitmap = zoomWindow.renderView();
-    handOver(zoomWindow.window, CF_BITMAP, bitmap);
+void copyViewBitmap(HWND owner, UniqueBitmap view) {
+    handOver(owner, CF_BITMAP, view);
 }

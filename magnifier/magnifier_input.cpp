@@ -28,10 +28,10 @@ void Magnifier::onKeyDown(WPARAM key) {
             return;
         case 'P':
         case 'C':
-            copyPixelColour(*this);
+            copyPixelColour(window, snapshotDc(), screenLeft, screenTop);
             return;
         case 'B':
-            copyViewBitmap(*this);
+            copyViewBitmap(window, renderView());
             return;
         case 'T':
             saveThumbnail();

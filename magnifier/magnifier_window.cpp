@@ -70,6 +70,18 @@ Magnifier::Magnifier(const ViewSettings& view, ThumbnailLoaders loaders)
       viewHeight(view.height),
       zoom(clampInitialZoom(view.zoom)) {}
 
+Magnifier::Magnifier(const ViewSettings& view, UniqueBitmap snapshotBitmap, PixelRect screen)
+    : thumbnailLoaders(),
+      snapshot(std::in_place, std::move(snapshotBitmap)),
+      screenWidth(screen.right - screen.left),
+      screenHeight(screen.bottom - screen.top),
+      screenLeft(screen.left),
+      screenTop(screen.top),
+      viewWidth(view.width),
+      viewHeight(view.height),
+      zoom(clampInitialZoom(view.zoom)),
+      active(1) {}
+
 // Window, cursor and any snapshot are left to the end of the process.
 Magnifier::~Magnifier() = default;
 

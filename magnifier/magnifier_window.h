@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/pixel_rect.h"
 #include "base/win/handle_guards.h"
 #include "magnifier/view_geometry.h"
 #include "picture/thumbnail.h"
@@ -33,6 +34,9 @@ class Magnifier {
     // The stored view: the zoom clamped now, the size at the first activation, against the
     // screen it finds then.
     Magnifier(const ViewSettings& view, ThumbnailLoaders loaders);
+    // For tests: as an activation leaves it, over a snapshot of the caller's making taken of a
+    // virtual screen at screen; the window is still to be made by create.
+    Magnifier(const ViewSettings& view, UniqueBitmap snapshotBitmap, PixelRect screen);
     ~Magnifier();
     Magnifier(const Magnifier&) = delete;
     Magnifier& operator=(const Magnifier&) = delete;
@@ -49,28 +53,13 @@ class Magnifier {
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Key T: a 250 x 200 JPEG of the view, saved where the user chooses; hides the window.
     void saveThumbnail();
-
-    HCURSOR crossCursor = nullptr;
-    HWND window = nullptr;
-    HWND owner = nullptr;
-    // The exports' GDI+ access.
-    ThumbnailLoaders thumbnailLoaders;
-    std::optional<Snapshot> snapshot;
-    HDC snapshotDc() const { return snapshot ? snapshot->dc() : nullptr; }
-    HBITMAP snapshotBitmap() const { return snapshot ? snapshot->bitmap() : nullptr; }
-    int32_t screenWidth = 0;
-    int32_t screenHeight = 0;
-    int32_t screenLeft = 0;
-    int32_t screenTop = 0;
-    int32_t viewWidth;
-    int32_t viewHeight;
-    int32_t zoom;
-    int32_t active = 0;
     // The one place the view reaches the settings file: at every activation, size or zoom
     // change, and at the program's end.
     void storeView() const;
 
   private:
+    HDC snapshotDc() const { return snapshot ? snapshot->dc() : nullptr; }
+    HBITMAP snapshotBitmap() const { return snapshot ? snapshot->bitmap() : nullptr; }
     void takeSnapshot();
     void fillUncoveredAreas(HDC targetDc, const ViewStretch& stretch);
     void onPaint();
@@ -82,6 +71,21 @@ class Magnifier {
     void applyZoom(int32_t newZoom);
     void applyZoomIfChanged(int32_t newZoom);
     void sendToOwner(int command);
+
+    HCURSOR crossCursor = nullptr;
+    HWND window = nullptr;
+    HWND owner = nullptr;
+    // The exports' GDI+ access.
+    ThumbnailLoaders thumbnailLoaders;
+    std::optional<Snapshot> snapshot;
+    int32_t screenWidth = 0;
+    int32_t screenHeight = 0;
+    int32_t screenLeft = 0;
+    int32_t screenTop = 0;
+    int32_t viewWidth;
+    int32_t viewHeight;
+    int32_t zoom;
+    int32_t active = 0;
 };
 
 LRESULT CALLBACK magnifierWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -65,22 +66,23 @@ TEST(ClipboardText, HeldClipboardKeepsItsContent) {
     EXPECT_EQ(readText().text, "held content");
 }
 
-// Without a window to measure, or without a snapshot to draw, nothing replaces the content.
+// Key B without a window to measure, or without a snapshot to draw: nothing replaces the
+// content.
 TEST(ClipboardBitmap, ViewThatCannotBeDrawnLeavesTheClipboardAlone) {
-    HWND window = CreateWindowExA(0, "STATIC", "view", WS_POPUP, 0, 0, 70, 30, nullptr, nullptr,
-                                  nullptr, nullptr);
-    ASSERT_NE(window, nullptr);
     Magnifier zoom(ViewSettings{600, 150, 2}, ThumbnailLoaders{});
-    for (HWND view : {static_cast<HWND>(nullptr), window}) {
-        zoom.window = view;
+    for (bool created : {false, true}) {
+        HWND window = created ? zoom.create(owner()) : nullptr;
+        ASSERT_EQ(window != nullptr, created);
         placeText("previous");
-        copyViewBitmap(zoom);
-        EXPECT_EQ(readText().text, "previous") << view;
+        zoom.handleMessage(WM_KEYDOWN, 'B', 0);
+        EXPECT_EQ(readText().text, "previous") << created;
+        if (window != nullptr) {
+            DestroyWindow(window);
+        }
     }
-    DestroyWindow(window);
 }
 
-// A snapshot of the test's own making stands in for the zoom window's.
+// Key P over a snapshot of the test's own making, taken of a screen at (100, 200).
 class PixelColour : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -92,13 +94,13 @@ class PixelColour : public ::testing::Test {
         }
         picture.set(9, 19, 0xFFFF0080u);  // red 255, green 0, blue 128
         picture.set(30, 40, 0xFF12ABCDu);
-        zoom_.snapshot.emplace(UniqueBitmap(e2e::makeBitmap(picture)));
-        zoom_.screenLeft = 100;
-        zoom_.screenTop = 200;
-        zoom_.screenWidth = 64;
-        zoom_.screenHeight = 48;
-        zoom_.window = owner();
+        zoom_.emplace(ViewSettings{600, 150, 2}, UniqueBitmap(e2e::makeBitmap(picture)),
+                      PixelRect{100, 200, 164, 248});
+        window_ = zoom_->create(owner());
+        ASSERT_NE(window_, nullptr);
     }
+    void TearDown() override { DestroyWindow(window_); }
+    void pressP() { zoom_->handleMessage(WM_KEYDOWN, 'P', 0); }
     static bool moveCursor(int x, int y) {
         SetCursorPos(x, y);
         return e2e::waitUntil(
@@ -109,7 +111,8 @@ class PixelColour : public ::testing::Test {
             },
             3000);
     }
-    Magnifier zoom_{ViewSettings{600, 150, 2}, ThumbnailLoaders{}};
+    std::optional<Magnifier> zoom_;
+    HWND window_ = nullptr;
 };
 
 TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {
@@ -121,7 +124,7 @@ TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {
     for (const auto& c : cases) {
         ASSERT_TRUE(moveCursor(c.x, c.y));
         placeText("before");
-        copyPixelColour(zoom_);
+        pressP();
         e2e::ClipboardTextBlock now = readText();
         EXPECT_EQ(now.text, c.text) << c.x << "," << c.y;
         EXPECT_EQ(now.blockSize, 7u);
@@ -130,14 +133,14 @@ TEST_F(PixelColour, CopiesThePixelOneLeftAndOneAboveTheCursor) {
 
 TEST_F(PixelColour, OutsideTheSnapshotGivesWhite) {
     ASSERT_TRUE(moveCursor(100, 200));  // the snapshot's top-left corner: pixel (-1, -1)
-    copyPixelColour(zoom_);
+    pressP();
     EXPECT_EQ(readText().text, "FFFFFF");
 }
 
-TEST_F(PixelColour, WithoutSnapshotLeavesTheClipboardAlone) {
-    zoom_.snapshot.reset();
+TEST_F(PixelColour, AfterTheHideLeavesTheClipboardAlone) {
+    zoom_->hide();
     placeText("untouched");
-    copyPixelColour(zoom_);
+    pressP();
     EXPECT_EQ(readText().text, "untouched");
 }
 
@@ -147,7 +150,7 @@ TEST_F(PixelColour, HeldClipboardKeepsItsContent) {
     {
         ClipboardHolder holder;
         ASSERT_TRUE(holder.holding());
-        copyPixelColour(zoom_);
+        pressP();
     }
     EXPECT_EQ(readText().text, "held content");
 }

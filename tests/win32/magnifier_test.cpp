@@ -1,12 +1,12 @@
-// The Magnifier object in this process: its states, its snapshot handles, and paintView into
-// a memory bitmap of the window's outer size, as the exports use it, where the whole view
-// fits (the neutral margins too, which lie off the screen while the window is centred).
+// The Magnifier object in this process: its states, the snapshot it is handed, what it writes
+// to the settings file, and paintView into a memory bitmap of the window's outer size, as the
+// exports use it, where the whole view fits (the neutral margins too, which lie off the screen
+// while the window is centred).
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
 
-#include "app/process_objects.h"
 #include "settings/settings.h"
 #include "magnifier/magnifier_window.h"
 #include "tests/support/e2e.h"
@@ -23,8 +23,8 @@ class MagnifierObject : public ::testing::Test {
     }
     void TearDown() override {
         zoom_->hide();
-        if (zoom_->window != nullptr) {
-            DestroyWindow(zoom_->window);
+        if (window_ != nullptr) {
+            DestroyWindow(window_);
         }
         if (owner_ != nullptr) {
             DestroyWindow(owner_);
@@ -33,19 +33,28 @@ class MagnifierObject : public ::testing::Test {
         e2e::removeFolder(folder_);
     }
     HWND create(int32_t zoom = 2) {
+        zoom_.emplace(ViewSettings{700, 300, zoom}, ThumbnailLoaders{});
+        return createWindow();
+    }
+    HWND createWindow() {
         owner_ = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr,
                                  nullptr);
-        zoom_.emplace(ViewSettings{700, 300, zoom}, ThumbnailLoaders{});
-        return zoom_->create(owner_);
+        window_ = zoom_->create(owner_);
+        return window_;
     }
-    // The view painted into a bitmap of the window's outer size.
+    // -1 where the key is not in the settings file.
+    int stored(const char* key) const {
+        return static_cast<int>(
+            GetPrivateProfileIntA("Program", key, -1, (folder_ + "\\zoom.ini").c_str()));
+    }
+    // The view painted into a bitmap of the window's outer size, 700 x 300.
     e2e::PixelGrid paintIntoBitmap(int* result) {
         HDC screen = GetDC(nullptr);
         HDC dc = CreateCompatibleDC(screen);
-        HBITMAP bitmap = CreateCompatibleBitmap(screen, zoom_->viewWidth, zoom_->viewHeight);
+        HBITMAP bitmap = CreateCompatibleBitmap(screen, 700, 300);
         ReleaseDC(nullptr, screen);
         HGDIOBJ previous = SelectObject(dc, bitmap);
-        RECT all = {0, 0, zoom_->viewWidth, zoom_->viewHeight};
+        RECT all = {0, 0, 700, 300};
         HBRUSH marker = CreateSolidBrush(RGB(1, 2, 3));
         FillRect(dc, &all, marker);
         DeleteObject(marker);
@@ -59,26 +68,31 @@ class MagnifierObject : public ::testing::Test {
 
     std::optional<Magnifier> zoom_{std::in_place, ViewSettings{600, 150, 2}, ThumbnailLoaders{}};
     HWND owner_ = nullptr;
+    HWND window_ = nullptr;
     std::string folder_;
 };
 
 TEST_F(MagnifierObject, ActivateWithoutAWindowReturnsZeroAndChangesNothing) {
     EXPECT_EQ(zoom_->activate(), 0);
-    EXPECT_EQ(zoom_->active, 0);
-    EXPECT_EQ(zoom_->snapshotDc(), nullptr);
+    int result = -1;
+    paintIntoBitmap(&result);
+    EXPECT_EQ(result, 0) << "a snapshot was taken";
+    EXPECT_EQ(stored("cx"), -1) << "the view was saved";
 }
 
 TEST_F(MagnifierObject, TheStoredZoomIsClampedAndASecondCreateMakesNoSecondWindow) {
     HWND window = create(40);
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(zoom_->zoom, 16);
     EXPECT_FALSE(IsWindowVisible(window));
     EXPECT_EQ(zoom_->create(owner_), nullptr);
-    EXPECT_EQ(zoom_->window, window);
-    const Magnifier stored(ViewSettings{50, 5000, -3}, ThumbnailLoaders{});
-    EXPECT_EQ(stored.zoom, 2);
-    EXPECT_EQ(stored.viewWidth, 50);  // unclamped until the first activation
-    EXPECT_EQ(stored.viewHeight, 5000);
+    ASSERT_EQ(zoom_->activate(), 1);
+    EXPECT_TRUE(IsWindowVisible(window)) << "the first window is no longer the one shown";
+    EXPECT_EQ(stored("zoom"), 16);
+    const Magnifier unshown(ViewSettings{50, 5000, -3}, ThumbnailLoaders{});
+    unshown.storeView();
+    EXPECT_EQ(stored("zoom"), 2);
+    EXPECT_EQ(stored("cx"), 50);  // unclamped until the first activation
+    EXPECT_EQ(stored("cy"), 5000);
 }
 
 TEST_F(MagnifierObject, PaintBeforeTheFirstActivationPaintsNothing) {
@@ -95,35 +109,31 @@ TEST_F(MagnifierObject, HideWhileHiddenDoesNothing) {
     ASSERT_NE(create(), nullptr);
     zoom_->hide();
     zoom_->hide();
-    EXPECT_EQ(zoom_->active, 0);
-    EXPECT_EQ(zoom_->snapshotDc(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(window_));
+    int result = -1;
+    paintIntoBitmap(&result);
+    EXPECT_EQ(result, 0);
 }
 
-TEST_F(MagnifierObject, ActivationWhileShownReleasesTheOldSnapshotFirst) {
-    ASSERT_NE(create(), nullptr);
+// The snapshot shown before is the test's own: an activation while shown deletes it, a hide
+// deletes the activation's, after which nothing is painted.
+TEST_F(MagnifierObject, ActivationWhileShownReleasesTheOldSnapshotAndHideTheNew) {
+    HBITMAP first = e2e::makeBitmap(e2e::PixelGrid(64, 48, 0xFF102030u));
+    ASSERT_NE(first, nullptr);
+    zoom_.emplace(ViewSettings{700, 300, 2}, UniqueBitmap(first), PixelRect{0, 0, 64, 48});
+    ASSERT_NE(createWindow(), nullptr);
     ASSERT_TRUE(e2e::moveCursorTo(960, 540));
     ASSERT_EQ(zoom_->activate(), 1);
-    HDC firstDc = zoom_->snapshotDc();
-    HBITMAP firstBitmap = zoom_->snapshotBitmap();
-    ASSERT_NE(firstDc, nullptr);
-    ASSERT_NE(firstBitmap, nullptr);
-    EXPECT_EQ(GetCurrentObject(firstDc, OBJ_BITMAP), firstBitmap);
-    ASSERT_EQ(zoom_->activate(), 1);
-    EXPECT_EQ(zoom_->active, 1);
-    EXPECT_TRUE(IsWindowVisible(zoom_->window));
-    EXPECT_EQ(GetObjectType(firstBitmap), 0u) << "the old snapshot bitmap still exists";
-    EXPECT_EQ(GetCurrentObject(zoom_->snapshotDc(), OBJ_BITMAP), zoom_->snapshotBitmap());
-    BITMAP info = {};
-    ASSERT_NE(GetObjectA(zoom_->snapshotBitmap(), sizeof(info), &info), 0);
-    EXPECT_EQ(info.bmWidth, GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_EQ(info.bmHeight, GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    EXPECT_TRUE(IsWindowVisible(window_));
+    EXPECT_EQ(GetObjectType(first), 0u) << "the old snapshot bitmap still exists";
+    int result = 0;
+    paintIntoBitmap(&result);
+    EXPECT_NE(result, 0);
 
-    HBITMAP last = zoom_->snapshotBitmap();
     zoom_->hide();
-    EXPECT_EQ(zoom_->snapshotDc(), nullptr);
-    EXPECT_EQ(zoom_->snapshotBitmap(), nullptr);
-    EXPECT_EQ(GetObjectType(last), 0u);
-    EXPECT_FALSE(IsWindowVisible(zoom_->window));
+    EXPECT_FALSE(IsWindowVisible(window_));
+    paintIntoBitmap(&result);
+    EXPECT_EQ(result, 0) << "the snapshot outlived the hide";
 }
 
 struct PaintCase {
