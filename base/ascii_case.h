@@ -1,5 +1,5 @@
-// Letter case as file names compare: only A-Z fold to a-z. No other letter ever makes two
-// different names count as one, whatever the system's locale.
+// ASCII letter case: only A-Z fold to a-z. No other letter ever makes two different names
+// count as one, whatever the system's locale or the volume's own case table.
 #pragma once
 
 #include <cstddef>

@@ -86,8 +86,10 @@ bool isFullExePath(TextSpan path) {
            equalsIgnoringAsciiCase(p + path.length - extension, L".exe", extension);
 }
 
-// File names compare without regard to ASCII letter case, as the file system does. Other
-// letters must match exactly: a name that differs only there is left alone, never rewritten.
+// File names compare without regard to ASCII letter case only, on purpose: the file system
+// folds other letters too, by its own table, but the default value belongs to no program, and
+// a fold that no locale or volume changes never takes another program's entry for ours. A name
+// that differs in the case of any other letter is left alone, never rewritten.
 bool sameFileName(TextSpan a, TextSpan b) {
     return a.length != 0 && a.length == b.length &&
            equalsIgnoringAsciiCase(a.text, b.text, a.length);
