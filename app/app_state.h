@@ -8,6 +8,8 @@
 struct AppState {
     int language;  // 0 German, any other value English
     HotkeySetting hotkey;
+    // The chord has acted and not been released since.
+    bool hotkeyHeld;
     HINSTANCE moduleInstance;
     HWND mainWindow;
     char windowTitle[100];

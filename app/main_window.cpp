@@ -43,26 +43,33 @@ void onPaint(HWND window) {
     paintHelpWindow(paint.dc(), window);
 }
 
-// A registered chord arrives as WM_HOTKEY instead; any other, or one another program holds,
-// is polled, so the key still works, though it also reaches the foreground application.
-void pollHotkey() {
-    if (appState.hotkey.useFlag == 0 || appState.hotkey.registered != 0) {
-        return;
-    }
-    if ((GetAsyncKeyState(appState.hotkey.virtualKey) & 0x8000) == 0) {
-        return;
-    }
-    if ((GetKeyState(VK_CONTROL) & 0x8000) != 0) {
+// The key, with Ctrl, whatever modifiers were recorded.
+bool hotkeyChordDown(const HotkeySetting& hotkey) {
+    return (GetAsyncKeyState(hotkey.virtualKey) & 0x8000) != 0 &&
+           (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+}
+
+// One press is one activation, however long the chord is held: the chord acts when it goes
+// down and not again until it has been released. Windows reports a registered chord once
+// (MOD_NOREPEAT), but Wine posts WM_HOTKEY for every auto-repeat, so it passes the same gate.
+void hotkeyPressed() {
+    if (!appState.hotkeyHeld) {
+        appState.hotkeyHeld = true;
         magnify();
     }
 }
 
-// A held chord repeats faster than a snapshot is taken: one activation answers every repeat
-// already waiting, so none is left to call the window up again after the user has closed it.
-void drainQueuedHotkeys(HWND window) {
-    MSG queued;
-    for (int i = 0; i < 256 && PeekMessageA(&queued, window, WM_HOTKEY, WM_HOTKEY, PM_REMOVE);
-         ++i) {
+// A registered chord arrives as WM_HOTKEY instead; any other, or one another program holds,
+// is polled, so the key still works, though it also reaches the foreground application. The
+// poll notes the release of either.
+void pollHotkey() {
+    if (appState.hotkey.useFlag == 0) {
+        return;
+    }
+    if (!hotkeyChordDown(appState.hotkey)) {
+        appState.hotkeyHeld = false;
+    } else if (appState.hotkey.registered == 0) {
+        hotkeyPressed();
     }
 }
 
@@ -136,7 +143,7 @@ int createMainWindow(HINSTANCE instance) {
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == appState.wakeMessage && message != 0) {
-        handleWakeMessage(trayIcon, appState.moduleInstance, window, kInstanceName);
+        handleWakeMessage(window);
         return appState.wakeMessage;
     }
     if (handleTaskbarCreated(trayIcon, message)) {
@@ -164,8 +171,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             return 0;
         case WM_HOTKEY:
             if (wParam == kHotkeyId) {
-                drainQueuedHotkeys(window);
-                magnify();
+                hotkeyPressed();
             }
             return 0;
         case WM_COMMAND:
@@ -173,10 +179,67 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_TRAYNOTIFY:
             handleTrayNotify(window, lParam, appState.moduleInstance);
             return 0;
+        case WM_TRAY_ICON_AGAIN:
+            addTrayIconAgain(trayIcon, appState.moduleInstance, window, kInstanceName);
+            return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);
     }
 }
+
+namespace {
+
+// A start that finds the instance name taken but no main window waits this long for one.
+const DWORD kWaitForRunningMs = 5000;
+const DWORD kWaitStepMs = 50;
+
+// Another instance holds the name (or holds it closed to this process). The handle is never
+// closed while this process is the instance: the mutex must exist for as long as it runs, and
+// the system closes the handle when the process ends.
+bool anotherInstanceRuns(HANDLE& mutex) {
+    mutex = CreateMutexA(nullptr, FALSE, kInstanceName);
+    const DWORD error = GetLastError();
+    return error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED;
+}
+
+// The right to the foreground goes to the process whose window is woken, not to any process.
+bool wakeWindow(HWND window) {
+    DWORD processId = 0;
+    if (GetWindowThreadProcessId(window, &processId) != 0) {
+        AllowSetForegroundWindow(processId);
+    }
+    return wakeEnumCallback(window, 0) == FALSE;
+}
+
+// The instance may still be making its main window (two starts at once, or a click while the
+// logon start is under way), or be ending: this start waits for the window, a bounded while,
+// and takes the name over once the other instance has ended. False when it has: this start is
+// the instance then. Otherwise every top-level window is asked at the end, as the last resort.
+bool wakeRunningInstance(HANDLE& mutex) {
+    const DWORD started = GetTickCount();
+    for (;;) {
+        // Every other top-level window costs a round trip to its process: first the class.
+        HWND running = FindWindowA(appState.className, nullptr);
+        if (running != nullptr && wakeWindow(running)) {
+            return true;
+        }
+        if (GetTickCount() - started >= kWaitForRunningMs) {
+            break;
+        }
+        Sleep(kWaitStepMs);
+        if (mutex != nullptr) {
+            CloseHandle(mutex);
+        }
+        if (!anotherInstanceRuns(mutex)) {
+            return false;
+        }
+    }
+    AllowSetForegroundWindow(ASFW_ANY);
+    EnumWindows(wakeEnumCallback, 0);
+    return true;
+}
+
+}  // namespace
 
 // A second start wakes the running instance and does nothing else: it reads and writes no
 // settings, checks no autostart entry and makes no window or icon of its own. The shell let
@@ -184,18 +247,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 int runVistrel(HINSTANCE instance) {
     LoadStringA(instance, IDS_APP_NAME, appState.windowTitle, sizeof(appState.windowTitle));
     LoadStringA(instance, IDS_APP_NAME, appState.className, sizeof(appState.className));
-    // Never closed: the mutex must exist for as long as this instance runs, and the system
-    // closes the handle when the process ends.
-    CreateMutexA(nullptr, FALSE, kInstanceName);
-    DWORD error = GetLastError();
-    if (error == ERROR_ALREADY_EXISTS || error == ERROR_ACCESS_DENIED) {
-        AllowSetForegroundWindow(ASFW_ANY);
-        // The running instance's main window is asked first; every other top-level window
-        // costs a round trip to its process, so they are asked only when it did not answer.
-        HWND running = FindWindowA(appState.className, nullptr);
-        if (running == nullptr || wakeEnumCallback(running, 0) != FALSE) {
-            EnumWindows(wakeEnumCallback, 0);
-        }
+    HANDLE mutex = nullptr;
+    if (anotherInstanceRuns(mutex) && wakeRunningInstance(mutex)) {
         return EXIT_CODE_SECOND_START;
     }
     registerMainClass(instance);

@@ -38,11 +38,11 @@ void Magnifier::onKeyDown(WPARAM key) {
             return;
         // Hidden, and the snapshot freed, before the owner opens a window of its own.
         case 'H':
-            hide();
+            hideKeepingForeground();
             sendToOwner(CMD_SET_HOTKEY);
             return;
         case VK_F1:
-            hide();
+            hideKeepingForeground();
             sendToOwner(CMD_HELP);
             return;
         default:

@@ -1,5 +1,8 @@
 #include "magnifier/magnifier_window.h"
+#include <dwmapi.h>
 
+#include "base/win/system_library.h"
+#include "magnifier/vacated_area.h"
 #include "resources/commands.h"
 #include "resources/window_classes.h"
 #include "base/win/handle_guards.h"
@@ -11,6 +14,8 @@
 namespace {
 
 const UINT kFollowPeriodMs = 100;
+// How long a new snapshot waits, without a compositor, for the windows beneath to repaint.
+const DWORD kRepaintBoundMs = 200;
 const UINT kRepaintNow = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
 
 void registerZoomWindowClass(HCURSOR cursor) {
@@ -53,6 +58,39 @@ void reportFailedSave(HWND owner, const ThumbnailSave& save) {
     composeSaveFailure(text, sizeof(text) / sizeof(text[0]), uiString(UiText::SaveFailed),
                        save.path, uiString(reasonText(saveFailureOf(save.systemError))));
     MessageBoxW(owner, text, L"Error", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+// Desktop composition, from dwmapi.dll in the system folder, loaded at the first activation
+// while the window shows and kept to the end of the process. Null functions where it cannot
+// be had.
+struct Compositor {
+    UniqueModule library;
+    decltype(&DwmIsCompositionEnabled) isEnabled = nullptr;
+    decltype(&DwmSetWindowAttribute) setAttribute = nullptr;
+    decltype(&DwmFlush) flush = nullptr;
+};
+
+const Compositor& compositor() {
+    static const Compositor loaded = [] {
+        Compositor made;
+        made.library.reset(loadSystemLibrary("dwmapi.dll"));
+        HMODULE library = made.library.get();
+        made.isEnabled =
+            libraryExport<decltype(&DwmIsCompositionEnabled)>(library, "DwmIsCompositionEnabled");
+        made.setAttribute =
+            libraryExport<decltype(&DwmSetWindowAttribute)>(library, "DwmSetWindowAttribute");
+        made.flush = libraryExport<decltype(&DwmFlush)>(library, "DwmFlush");
+        return made;
+    }();
+    return loaded;
+}
+
+// Windows 8 and later compose always; Windows 7 without Aero and Wine (a stub) do not.
+bool composes(const Compositor& composition) {
+    BOOL enabled = FALSE;
+    return composition.isEnabled != nullptr && composition.setAttribute != nullptr &&
+           composition.flush != nullptr && SUCCEEDED(composition.isEnabled(&enabled)) &&
+           enabled != FALSE;
 }
 
 }  // namespace
@@ -107,25 +145,29 @@ int Magnifier::activate() {
     if (!IsWindow(window)) {
         return 0;
     }
-    // Again while shown (the hotkey held down): the old snapshot goes first, the window stays.
+    // Again while shown: the window leaves the screen first, so that no snapshot holds its own
+    // picture.
+    if (IsWindowVisible(window)) {
+        takeOffScreen();
+    }
     snapshot.reset();
     takeSnapshot();
     POINT cursor = {};
     GetCursorPos(&cursor);
     active = 1;
-    setViewSize(viewWidth, viewHeight);
-    SetTimer(window, TIMER_ID, kFollowPeriodMs, nullptr);
+    clampView(viewWidth, viewHeight);
     ViewPoint origin = centredOrigin(cursor.x, cursor.y, viewWidth, viewHeight);
     SetWindowPos(window, HWND_TOPMOST, origin.x, origin.y, viewWidth, viewHeight, SWP_SHOWWINDOW);
-    // Succeeds where this process may take the foreground: a registered hotkey, a tray click,
-    // a second start that handed its right on. Otherwise the keys stay where they were.
+    // Straight after the copy, before the settings are written: the right a registered hotkey,
+    // a tray click or a second start gave this process runs out at the user's next input.
     SetForegroundWindow(window);
+    SetTimer(window, TIMER_ID, kFollowPeriodMs, nullptr);
+    storeView();
     SetCursor(crossCursor);
     return 1;
 }
 
-// The snapshot is taken before the window is shown, so a first activation never shows the
-// zoom window in its own picture.
+// The window is hidden whenever the snapshot is taken, so no snapshot holds its own picture.
 void Magnifier::takeSnapshot() {
     WindowDc screen(nullptr);
     screenLeft = GetSystemMetrics(SM_XVIRTUALSCREEN);
@@ -141,6 +183,31 @@ void Magnifier::takeSnapshot() {
     }
 }
 
+// A screen copy shows what is on the screen. A compositor shows what it last presented: the
+// window goes without its fade, and the copy waits for the next frame. Without one the windows
+// beneath repaint the area, each in its own time, and the copy waits for that, a bounded while.
+void Magnifier::takeOffScreen() {
+    const Compositor& composition = compositor();
+    if (composes(composition)) {
+        const BOOL disabled = TRUE;
+        composition.setAttribute(window, DWMWA_TRANSITIONS_FORCEDISABLED, &disabled,
+                                 sizeof(disabled));
+        hideKeepingForeground();
+        composition.flush();
+        return;
+    }
+    RECT area = {};
+    GetWindowRect(window, &area);
+    const VacatedArea vacated(area);
+    hideKeepingForeground();
+    vacated.waitForRepaint(kRepaintBoundMs);
+}
+
+void Magnifier::hideKeepingForeground() {
+    SetForegroundWindow(owner);
+    hide();
+}
+
 void Magnifier::hide() {
     if (active == 0) {
         return;
@@ -153,10 +220,14 @@ void Magnifier::hide() {
 
 // The window takes the new size at its next follow step.
 void Magnifier::setViewSize(int32_t width, int32_t height) {
+    clampView(width, height);
+    storeView();
+}
+
+void Magnifier::clampView(int32_t width, int32_t height) {
     ViewSize size = clampViewSize(width, height, screenWidth, screenHeight);
     viewWidth = size.width;
     viewHeight = size.height;
-    storeView();
 }
 
 void Magnifier::storeView() const {
@@ -249,11 +320,13 @@ void Magnifier::saveThumbnail() {
     RECT outer = {};
     GetWindowRect(window, &outer);
     UniqueBitmap view = renderView();
-    // The snapshot goes before the save dialog, which runs its own message loop.
-    hide();
+    // The snapshot goes before the save dialog, which runs its own message loop; the dialog is
+    // the owner's, which holds the foreground by then, so it opens in front with the keyboard.
+    hideKeepingForeground();
     if (view) {
-        const ThumbnailSave save = saveThumbnailPicture(
-            thumbnailLoaders, view.get(), outer.right - outer.left, outer.bottom - outer.top);
+        const ThumbnailSave save =
+            saveThumbnailPicture(thumbnailLoaders, owner, view.get(), outer.right - outer.left,
+                                 outer.bottom - outer.top);
         if (save.failed) {
             reportFailedSave(owner, save);
         }

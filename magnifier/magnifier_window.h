@@ -61,6 +61,13 @@ class Magnifier {
     HDC snapshotDc() const { return snapshot ? snapshot->dc() : nullptr; }
     HBITMAP snapshotBitmap() const { return snapshot ? snapshot->bitmap() : nullptr; }
     void takeSnapshot();
+    // The view size clamped against the screen of the last snapshot; nothing written.
+    void clampView(int32_t width, int32_t height);
+    // Hides the window with the hidden owner taking the activation first, so the foreground
+    // stays with the program: before a window of its own opens, or a new snapshot is taken.
+    void hideKeepingForeground();
+    // Hidden and gone from what a screen copy sees, for a new snapshot while it shows.
+    void takeOffScreen();
     void fillUncoveredAreas(HDC targetDc, const ViewStretch& stretch);
     void onPaint();
     void onTimer();

@@ -71,9 +71,10 @@ decltype(&GetSaveFileNameW) saveDialogFunction() {
     return saveDialogLibrary.getSaveFileName;
 }
 
-// The save dialog with no owner and no overwrite prompt; the name field starts empty. The
-// process's current folder stays where it was.
-bool askForPath(wchar_t (&path)[kPathCapacity]) {
+// The save dialog with no overwrite prompt; the name field starts empty. Owned by a window
+// that holds the foreground, it opens in front with the keyboard. The process's current
+// folder stays where it was.
+bool askForPath(HWND owner, wchar_t (&path)[kPathCapacity]) {
     const auto showSaveDialog = saveDialogFunction();
     if (showSaveDialog == nullptr) {
         return false;
@@ -82,7 +83,7 @@ bool askForPath(wchar_t (&path)[kPathCapacity]) {
     // The record's first published size: 76 bytes in a 32-bit build. The dialog refuses a
     // size that does not match the build's pointer width.
     dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
-    dialog.hwndOwner = nullptr;
+    dialog.hwndOwner = owner;
     dialog.hInstance = GetModuleHandleW(nullptr);
     dialog.lpstrFilter = kJpgFilter;
     dialog.nFilterIndex = 1;
@@ -235,12 +236,12 @@ DWORD saveReplacing(GdiplusLoader& exporter, const wchar_t* target) {
     return error != ERROR_SUCCESS ? error : written.moveOver(target);
 }
 
-ThumbnailSave saveFromPicture(GdiplusLoader& exporter, HBITMAP picture) {
+ThumbnailSave saveFromPicture(GdiplusLoader& exporter, HWND owner, HBITMAP picture) {
     ThumbnailSave save;
     if (exporter.createBitmapFromHbitmap(picture) != kGdiplusOk) {
         return save;  // no GDI+: no dialog for a file that could not be written
     }
-    if (!askForPath(save.path)) {
+    if (!askForPath(owner, save.path)) {
         return save;  // cancelled: nothing to tell
     }
     const DWORD error = ensureJpgExtension(save.path, kPathCapacity) != 0
@@ -259,8 +260,8 @@ static_assert(ERROR_SHARING_VIOLATION == 32 && ERROR_LOCK_VIOLATION == 33 &&
                   ERROR_ACCESS_DENIED == 5 && ERROR_WRITE_PROTECT == 19,
               "Win32 error codes");
 
-ThumbnailSave saveThumbnailPicture(const ThumbnailLoaders& loaders, HBITMAP view, int width,
-                                   int height) {
+ThumbnailSave saveThumbnailPicture(const ThumbnailLoaders& loaders, HWND owner, HBITMAP view,
+                                   int width, int height) {
     if (loaders.exporter == nullptr || loaders.watermark == nullptr || view == nullptr) {
         return ThumbnailSave();
     }
@@ -276,5 +277,5 @@ ThumbnailSave saveThumbnailPicture(const ThumbnailLoaders& loaders, HBITMAP view
     fillWhite(pictureDc.get());
     stretchInto(pictureDc.get(), to, viewDc.get(), width, height);
     drawWatermark(*loaders.watermark, pictureDc.get());
-    return saveFromPicture(*loaders.exporter, pictureBitmap.get());
+    return saveFromPicture(*loaders.exporter, owner, pictureBitmap.get());
 }

@@ -26,5 +26,5 @@ struct ThumbnailSave {
 
 // Composes the thumbnail from view (width x height) and offers the save dialog. A failed save
 // leaves every file as it was.
-ThumbnailSave saveThumbnailPicture(const ThumbnailLoaders& loaders, HBITMAP view, int width,
-                                   int height);
+ThumbnailSave saveThumbnailPicture(const ThumbnailLoaders& loaders, HWND owner, HBITMAP view,
+                                   int width, int height);

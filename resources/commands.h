@@ -11,6 +11,8 @@
 #define CMD_AUTOSTART 32778
 
 #define WM_TRAYNOTIFY 32868
+// Posted by the wake after the magnify command: the tray icon goes back once the zoom window shows.
+#define WM_TRAY_ICON_AGAIN 32869
 #define TRAY_ICON_ID 109
 #define TIMER_ID 1000
 #define EXIT_CODE_SECOND_START 45054

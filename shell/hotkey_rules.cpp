@@ -28,5 +28,6 @@ HotkeyCheck checkHotkeyEntry(const HotkeyEntry& entry) {
 uint32_t registeredHotkeyModifiers(const HotkeySetting& hotkey) {
     bool ctrlAlone = (hotkey.modifiers & ~kHotkeyExtended) == kHotkeyControl;
     bool hasKey = hotkey.virtualKey > 0 && hotkey.virtualKey <= 0xFF;
-    return hotkey.useFlag != 0 && ctrlAlone && hasKey ? kRegisteredControl : 0u;
+    return hotkey.useFlag != 0 && ctrlAlone && hasKey ? kRegisteredControl | kRegisteredNoRepeat
+                                                      : 0u;
 }

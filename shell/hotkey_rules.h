@@ -33,10 +33,10 @@ enum class HotkeyCheck {
 
 HotkeyCheck checkHotkeyEntry(const HotkeyEntry& entry);
 
-// RegisterHotKey's flag for Ctrl.
-enum : uint32_t { kRegisteredControl = 0x0002 };
+// RegisterHotKey's flags: Ctrl, and no WM_HOTKEY for the keyboard's auto-repeat (MOD_NOREPEAT).
+enum : uint32_t { kRegisteredControl = 0x0002, kRegisteredNoRepeat = 0x4000 };
 
 // The modifiers to register the hotkey in force with, 0 when it is only polled: a chord of Ctrl
-// alone (the extended-key flag aside) and a key, switched on. Any other chord keeps the poll,
-// which has always answered Ctrl + the key whatever modifiers were recorded.
+// alone (the extended-key flag aside) and a key, switched on; a held chord reports once. Any other
+// chord keeps the poll, which has always answered Ctrl + the key whatever modifiers were recorded.
 uint32_t registeredHotkeyModifiers(const HotkeySetting& hotkey);

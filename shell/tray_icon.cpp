@@ -202,10 +202,18 @@ void addTrayIconForMainWindow(TrayIcon& tray, HINSTANCE instance, HWND window, c
     tray.add(TRAY_ICON_ID, loadTrayIconImage(instance), tip, true);
 }
 
-void handleWakeMessage(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip) {
+// The zoom window first: the right to the foreground the second start handed on runs out at
+// the user's next input, and the icon's two calls wait on the shell's process. Both are posted,
+// so the second start has its answer at once, and a wake that comes while the main window is
+// still being made magnifies once the zoom window exists.
+void handleWakeMessage(HWND window) {
+    PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
+    PostMessageA(window, WM_TRAY_ICON_AGAIN, 0, 0);
+}
+
+void addTrayIconAgain(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip) {
     tray.remove();
     addTrayIconForMainWindow(tray, instance, window, tip);
-    PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
 }
 
 void handleTrayNotify(HWND window, LPARAM lParam, HINSTANCE instance) {

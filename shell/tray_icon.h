@@ -80,8 +80,10 @@ void fillNotifyRecord(NOTIFYICONDATAW& record, HWND owner, UINT id, HICON iconIm
 // WM_CREATE: load icon 107 of instance and add it for the main window with a running
 // refresher; the TrayIcon owns the icon from then on.
 void addTrayIconForMainWindow(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip);
-// The wake message of a second start: re-add the icon and magnify.
-void handleWakeMessage(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip);
+// The wake message of a second start: magnify, then re-add the icon (WM_TRAY_ICON_AGAIN).
+void handleWakeMessage(HWND window);
+// WM_TRAY_ICON_AGAIN: the icon removed and added again with a fresh image and refresher.
+void addTrayIconAgain(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip);
 // WM_TRAYNOTIFY: lParam carries the mouse message; the right button opens the menu.
 void handleTrayNotify(HWND window, LPARAM lParam, HINSTANCE instance);
 // The shell's broadcast after it (re)started: true when message is it, and the icon is back.

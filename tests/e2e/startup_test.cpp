@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -126,6 +127,13 @@ TEST(SecondStart, FromAnotherFolderWakesTheRunningInstanceAndChangesNothingElse)
     const std::string calls(bytes.begin(), bytes.end());
     auto at = [&](const char* call) { return calls.find(std::string(":Call user32.") + call); };
     EXPECT_LT(at("AllowSetForegroundWindow("), at("SendMessageTimeoutA("));
+    // To the running instance's process alone (relay shows the register: the low 32 bits).
+    const std::string grantCall = ":Call user32.AllowSetForegroundWindow(";
+    const size_t grant = calls.find(grantCall);
+    EXPECT_EQ(grant == std::string::npos
+                  ? 0
+                  : strtoull(calls.c_str() + grant + grantCall.size(), nullptr, 16) & 0xFFFFFFFFu,
+              first.processId());
     EXPECT_EQ(at("CreateWindowExA("), std::string::npos);
     EXPECT_EQ(calls.find("Shell_NotifyIcon"), std::string::npos);
 

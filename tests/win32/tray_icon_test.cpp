@@ -247,11 +247,20 @@ INSTANTIATE_TEST_SUITE_P(MouseMessages, TrayNotify,
                                            WM_LBUTTONDBLCLK, WM_RBUTTONUP, WM_RBUTTONDBLCLK,
                                            WM_MBUTTONDOWN, 0, -1, 0x10000 | WM_LBUTTONDOWN));
 
-TEST_F(TrayTest, WakeMessageReAddsTheIconForTheWindowAndMagnifies) {
+TEST_F(TrayTest, WakeMessageMagnifiesFirstAndThenTheIconIsAddedAgainForTheWindow) {
     TrayIcon tray;
     takePostedCommand();
-    handleWakeMessage(tray, GetModuleHandleA(nullptr), owner_, "Vistrel");
-    EXPECT_EQ(takePostedCommand(), CMD_MAGNIFY);
+    handleWakeMessage(owner_);
+    MSG posted[2] = {};
+    for (MSG& message : posted) {
+        ASSERT_TRUE(PeekMessageA(&message, owner_, WM_COMMAND, WM_TRAY_ICON_AGAIN, PM_REMOVE));
+    }
+    EXPECT_EQ(posted[0].message, static_cast<UINT>(WM_COMMAND));
+    EXPECT_EQ(posted[0].wParam, static_cast<WPARAM>(CMD_MAGNIFY));
+    EXPECT_EQ(posted[1].message, static_cast<UINT>(WM_TRAY_ICON_AGAIN));
+    EXPECT_FALSE(present());
+
+    addTrayIconAgain(tray, GetModuleHandleA(nullptr), owner_, "Vistrel");
     EXPECT_EQ(tray.owner(), owner_);
     EXPECT_EQ(tray.iconId(), 109u);
     EXPECT_STREQ(tray.tip(), "Vistrel");
@@ -260,7 +269,7 @@ TEST_F(TrayTest, WakeMessageReAddsTheIconForTheWindowAndMagnifies) {
     EXPECT_TRUE(present());
     HICON first = tray.icon();
 
-    handleWakeMessage(tray, GetModuleHandleA(nullptr), owner_, "Vistrel");
+    addTrayIconAgain(tray, GetModuleHandleA(nullptr), owner_, "Vistrel");
     EXPECT_FALSE(iconAlive(first));  // released on remove, a fresh one loaded
     EXPECT_TRUE(iconAlive(tray.icon()));
     EXPECT_TRUE(present());
