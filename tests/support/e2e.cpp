@@ -268,6 +268,10 @@ std::string Program::iniPath() const {
 }
 
 bool Program::start(const char* arguments, const char* extraEnvironment) {
+    return launch(arguments, extraEnvironment, 0);
+}
+
+bool Program::launch(const char* arguments, const char* extraEnvironment, DWORD flags) {
     kill();
     std::wstring exe = widen(exePath_);
     std::wstring commandLine = L"\"" + exe + L"\"" + widen(arguments != nullptr ? arguments : "");
@@ -291,7 +295,7 @@ bool Program::start(const char* arguments, const char* extraEnvironment) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     return CreateProcessW(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
-                          CREATE_UNICODE_ENVIRONMENT,
+                          CREATE_UNICODE_ENVIRONMENT | flags,
                           environment.empty() ? nullptr : environment.data(),
                           widen(folder_).c_str(), &startup, &processInfo_) != 0;
 }
