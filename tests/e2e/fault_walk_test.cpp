@@ -165,6 +165,7 @@ TEST(FaultSweep, DISABLED_Walk) {
         seen += (seen.empty() ? "" : ", ") + what;
     }
     printf("SWEEP-NOTE %s\n", seen.empty() ? "walk complete" : seen.c_str());
+    printf("SWEEP-FAULT %s\n", walk.fault.c_str());
     EXPECT_EQ(walk.fault, "");
 }
 
