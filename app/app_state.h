@@ -8,7 +8,6 @@
 struct AppState {
     int language;  // 0 German, any other value English
     HotkeySetting hotkey;
-    int autostartFlag;
     HINSTANCE moduleInstance;
     HWND mainWindow;
     char windowTitle[100];

@@ -86,7 +86,7 @@ LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
             showHotkeyDialog(appState.moduleInstance, appState.mainWindow, appState.hotkey);
             break;
         case CMD_AUTOSTART:
-            toggleAutostart(appState.autostartFlag);
+            toggleAutostart();
             break;
         default:
             break;
@@ -171,7 +171,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         case WM_COMMAND:
             return onCommand(window, wParam, lParam);
         case WM_TRAYNOTIFY:
-            handleTrayNotify(window, lParam, appState.moduleInstance, appState.autostartFlag);
+            handleTrayNotify(window, lParam, appState.moduleInstance);
             return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);
@@ -203,7 +203,7 @@ int runVistrel(HINSTANCE instance) {
     appState.language = loadLanguage();
     loadTexts(appLanguage);
 
-    appState.autostartFlag = startupAutostartFlag();
+    checkAutostartAtStart();
 
     if (!createMainWindow(instance)) {
         return 0;

@@ -1,5 +1,5 @@
-// The settings file beside the program file (or the user's own when the program's folder
-// cannot take one): every read and write goes to the file.
+// The settings file beside the program file, or the user's own (once it exists, or where the
+// program's folder cannot take writes): every read and write goes to the file.
 #pragma once
 
 #include <cstdint>
@@ -32,7 +32,8 @@ struct HotkeySetting {
 };
 
 // Chooses the settings file of this run and makes sure it exists. Called once at start,
-// before anything is read or written.
+// before anything is read or written. A write the file refuses later in the run moves the
+// settings to the user's own file, which takes that write and every later one.
 void openSettingsFile();
 // The stored language (0 German, any other value English), or the system's when none is
 // stored; English is then stored at once.

@@ -26,9 +26,45 @@ UniqueRegistryKey openKey(const wchar_t* path, REGSAM access) {
 enum class Entry {
     Missing,
     Current,  // this program's entry with the current command text
-    Stale,    // this program's entry naming another path
+    Stale,    // this program's entry naming this file otherwise, or a file that is gone
+    Another,  // this program's entry for another copy that is still there: that copy's
     Foreign,  // another program's value, or one that could not be read whole
 };
+
+// A file's volume and index: no other spelling of its path (letter case, a short name, another
+// drive letter for the same share) changes them. Opened for no access, so any program that
+// holds the file lets it be asked.
+bool fileIdentity(const wchar_t* path, BY_HANDLE_FILE_INFORMATION& info) {
+    HANDLE file = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    UniqueKernelHandle owned(file == INVALID_HANDLE_VALUE ? nullptr : file);
+    return owned && GetFileInformationByHandle(owned.get(), &info);
+}
+
+// What an entry of this program naming another path is: another copy that is still there
+// keeps its entry; only one whose file is gone (moved, deleted, a folder cleaned up), or whose
+// path is longer than any the system starts a program from, is pointed at the running file.
+// A file that cannot be asked about (a share out of reach, a folder the user may not read)
+// counts as there.
+Entry staleEntry(const wchar_t* stored, size_t count) {
+    wchar_t path[kPathCapacity];
+    wchar_t own[kPathCapacity];
+    BY_HANDLE_FILE_INFORMATION named = {};
+    BY_HANDLE_FILE_INFORMATION running = {};
+    if (storedEntryPath(stored, count, path, kPathCapacity) == 0) {
+        return Entry::Stale;
+    }
+    if (!fileIdentity(path, named)) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Entry::Stale
+                                                                              : Entry::Another;
+    }
+    const bool same = moduleFilePath(nullptr, own) != 0 && fileIdentity(own, running) &&
+                      named.dwVolumeSerialNumber == running.dwVolumeSerialNumber &&
+                      named.nFileIndexHigh == running.nFileIndexHigh &&
+                      named.nFileIndexLow == running.nFileIndexLow;
+    return same ? Entry::Stale : Entry::Another;
+}
 
 Entry readEntry(HKEY key, const wchar_t* valueName, const wchar_t* command) {
     // Room for a terminator after the largest accepted value: what the query stores need not
@@ -58,7 +94,7 @@ Entry readEntry(HKEY key, const wchar_t* valueName, const wchar_t* command) {
         case StoredAutostartValue::Matches:
             return Entry::Current;
         case StoredAutostartValue::Stale:
-            return Entry::Stale;
+            return staleEntry(stored, size / sizeof(wchar_t));
         default:
             return Entry::Foreign;
     }
@@ -82,9 +118,12 @@ struct RunEntry {
     Entry read(const wchar_t* valueName) const { return readEntry(key.get(), valueName, command); }
 };
 
+// The size counts the terminator, as the system requires of text: a reader that takes the
+// value's bytes as they are would otherwise get text without an end.
 bool writeCommand(HKEY key, const wchar_t* valueName, const RunEntry& entry) {
     return RegSetValueExW(key, valueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.command),
-                          static_cast<DWORD>(entry.length * sizeof(wchar_t))) == ERROR_SUCCESS;
+                          static_cast<DWORD>((entry.length + 1) * sizeof(wchar_t))) ==
+           ERROR_SUCCESS;
 }
 
 // Whether the startup approval value of that name keeps the entry from starting. A missing key
@@ -96,6 +135,18 @@ bool startupDisabled(HKEY approvals, const wchar_t* valueName) {
     return approvals != nullptr &&
            RegQueryValueExW(approvals, valueName, nullptr, &type, data, &size) == ERROR_SUCCESS &&
            startupApprovalDisables(type == REG_BINARY, data, size);
+}
+
+bool startupApproved(const wchar_t* valueName) {
+    UniqueRegistryKey approvals = openKey(kApprovalKey, KEY_QUERY_VALUE);
+    return !startupDisabled(approvals.get(), valueName);
+}
+
+// Read as it is, each time: Task Manager may have switched the entry off, or another copy
+// taken it over, while the program runs.
+bool entryOn(const wchar_t* valueName) {
+    const RunEntry run(GetModuleHandleW(nullptr), KEY_QUERY_VALUE);
+    return run.key && run.read(valueName) == Entry::Current && startupApproved(valueName);
 }
 
 // Marks a disabled approval value enabled, with the bytes Task Manager writes for it, so the
@@ -114,14 +165,18 @@ bool enableStartup(const wchar_t* valueName) {
 }
 
 // Moves this program's entry from the value fromName to toName. Nothing happens when
-// fromName holds anything else, or toName holds another program's value.
+// fromName holds anything else (another copy's entry too), or toName holds another program's
+// value or another copy's entry.
 void moveAutostartEntry(const wchar_t* fromName, const wchar_t* toName) {
     if (fromName == nullptr || toName == nullptr || wcscmp(fromName, toName) == 0) {
         return;
     }
     const RunEntry run(GetModuleHandleW(nullptr), KEY_QUERY_VALUE | KEY_SET_VALUE);
-    if (run.length == 0 || !run.key || !isOwn(run.read(fromName)) ||
-        run.read(toName) == Entry::Foreign) {
+    if (run.length == 0 || !run.key || !isOwn(run.read(fromName))) {
+        return;
+    }
+    const Entry to = run.read(toName);
+    if (to == Entry::Foreign || to == Entry::Another) {
         return;
     }
     // Deleted only once the new value holds the entry: a failure leaves it where it was.
@@ -150,7 +205,7 @@ bool checkAutostartEntry(const wchar_t* valueName) {
     }
     Entry entry = run.read(valueName);
     if (entry == Entry::Stale) {
-        // An entry still naming another file would start that one, or none: shown as off.
+        // An entry naming a file that is gone would start nothing: shown as off.
         UniqueRegistryKey writable = openKey(kRunKey, KEY_SET_VALUE);
         if (!writable || !writeCommand(writable.get(), valueName, run)) {
             return false;
@@ -158,8 +213,7 @@ bool checkAutostartEntry(const wchar_t* valueName) {
     } else if (entry != Entry::Current) {
         return false;
     }
-    UniqueRegistryKey approvals = openKey(kApprovalKey, KEY_QUERY_VALUE);
-    return !startupDisabled(approvals.get(), valueName);
+    return startupApproved(valueName);
 }
 
 bool setAutostartEntry(HMODULE module, const wchar_t* valueName) {
@@ -191,25 +245,27 @@ int loadAutostartValueName(wchar_t (&name)[kAutostartValueNameCapacity]) {
     return length;
 }
 
-int startupAutostartFlag() {
+void checkAutostartAtStart() {
     wchar_t valueName[kAutostartValueNameCapacity];
-    if (loadAutostartValueName(valueName) == 0) {
-        return 0;
+    if (loadAutostartValueName(valueName) != 0) {
+        moveAutostartEntry(kDefaultValue, valueName);
+        checkAutostartEntry(valueName);
     }
-    moveAutostartEntry(kDefaultValue, valueName);
-    return checkAutostartEntry(valueName) ? 1 : 0;
 }
 
-void toggleAutostart(int& flag) {
+bool autostartOn() {
+    wchar_t valueName[kAutostartValueNameCapacity];
+    return loadAutostartValueName(valueName) != 0 && entryOn(valueName);
+}
+
+void toggleAutostart() {
     wchar_t valueName[kAutostartValueNameCapacity];
     if (loadAutostartValueName(valueName) == 0) {
         return;
     }
-    if (flag == 0) {
-        if (setAutostartEntry(GetModuleHandleW(nullptr), valueName)) {
-            flag = 1;
-        }
-    } else if (removeAutostartEntry(valueName)) {
-        flag = 0;
+    if (entryOn(valueName)) {
+        removeAutostartEntry(valueName);
+    } else {
+        setAutostartEntry(GetModuleHandleW(nullptr), valueName);
     }
 }

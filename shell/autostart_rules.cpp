@@ -138,6 +138,20 @@ StoredAutostartValue classifyStoredValue(const wchar_t* command, const wchar_t* 
                                                           : StoredAutostartValue::Foreign;
 }
 
+size_t storedEntryPath(const wchar_t* data, size_t count, wchar_t* out, size_t capacity) {
+    if (out == nullptr || capacity == 0) {
+        return 0;
+    }
+    out[0] = L'\0';
+    const TextSpan path = commandPath(data, storedTextLength(data, count));
+    if (!isFullExePath(path) || path.length >= capacity) {
+        return 0;
+    }
+    wmemcpy(out, path.text, path.length);
+    out[path.length] = L'\0';
+    return path.length;
+}
+
 StoredAutostartValue classifyDefaultValue(const wchar_t* command, const wchar_t* data,
                                           size_t count) {
     StoredAutostartValue judged = classifyStoredValue(command, data, count);

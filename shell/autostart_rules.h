@@ -40,6 +40,12 @@ enum class StoredAutostartValue {
 // program's.
 StoredAutostartValue classifyStoredValue(const wchar_t* command, const wchar_t* data, size_t count);
 
+// The path that this program's entry for another file names (one classifyStoredValue judges
+// Stale), with a terminator, to ask whether that file is still there. Returns its length; 0
+// with out empty for a value of any other form, or a path that does not fit into capacity
+// characters.
+size_t storedEntryPath(const wchar_t* data, size_t count, wchar_t* out, size_t capacity);
+
 // The same for the Run key's default (unnamed) value, which no program owns: there a stale
 // entry must also name the command's file name (ASCII letter case aside), as older versions
 // of this program left it before the program was moved. A renamed copy's entry there cannot

@@ -214,7 +214,7 @@ void handleWakeMessage(TrayIcon& tray, HINSTANCE instance, HWND window, const ch
     PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
 }
 
-void handleTrayNotify(HWND window, LPARAM lParam, HINSTANCE instance, int autostartFlag) {
+void handleTrayNotify(HWND window, LPARAM lParam, HINSTANCE instance) {
     switch (lParam) {
         case WM_LBUTTONDOWN:
             // While the shell's permission from the click holds, as for the menu.
@@ -222,7 +222,7 @@ void handleTrayNotify(HWND window, LPARAM lParam, HINSTANCE instance, int autost
             PostMessageA(window, WM_COMMAND, CMD_MAGNIFY, 0);
             break;
         case WM_RBUTTONDOWN:
-            showTrayMenu(window, instance, autostartFlag);
+            showTrayMenu(window, instance);
             break;
         default:
             break;

@@ -81,6 +81,6 @@ void addTrayIconForMainWindow(TrayIcon& tray, HINSTANCE instance, HWND window, c
 // The wake message of a second start: re-add the icon and magnify.
 void handleWakeMessage(TrayIcon& tray, HINSTANCE instance, HWND window, const char* tip);
 // WM_TRAYNOTIFY: lParam carries the mouse message; the right button opens the menu.
-void handleTrayNotify(HWND window, LPARAM lParam, HINSTANCE instance, int autostartFlag);
+void handleTrayNotify(HWND window, LPARAM lParam, HINSTANCE instance);
 // The shell's broadcast after it (re)started: true when message is it, and the icon is back.
 bool handleTaskbarCreated(TrayIcon& tray, UINT message);

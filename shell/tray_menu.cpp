@@ -2,9 +2,10 @@
 
 #include "resources/commands.h"
 #include "resources/resource_ids.h"
+#include "shell/autostart.h"
 #include "texts/texts.h"
 
-UniqueMenu buildTrayMenu(HINSTANCE instance, int autostartFlag, HMENU* popup) {
+UniqueMenu buildTrayMenu(HINSTANCE instance, HMENU* popup) {
     *popup = nullptr;
     UniqueMenu menu(LoadMenuA(instance, MAKEINTRESOURCEA(IDM_TRAYMENU)));
     HMENU items = menu ? GetSubMenu(menu.get(), 0) : nullptr;
@@ -20,15 +21,16 @@ UniqueMenu buildTrayMenu(HINSTANCE instance, int autostartFlag, HMENU* popup) {
     autostartItem.fType = MFT_STRING;
     autostartItem.dwTypeData = const_cast<wchar_t*>(uiString(UiText::StartWithWindows));
     SetMenuItemInfoW(items, CMD_AUTOSTART, FALSE, &autostartItem);
-    CheckMenuItem(items, CMD_AUTOSTART,
-                  MF_BYCOMMAND | (autostartFlag != 0 ? MF_CHECKED : MF_UNCHECKED));
+    // Task Manager switches the entry off, and another copy may take it over, while this
+    // program runs: the mark is read afresh for every menu.
+    CheckMenuItem(items, CMD_AUTOSTART, MF_BYCOMMAND | (autostartOn() ? MF_CHECKED : MF_UNCHECKED));
     *popup = items;
     return menu;
 }
 
-void showTrayMenu(HWND window, HINSTANCE instance, int autostartFlag) {
+void showTrayMenu(HWND window, HINSTANCE instance) {
     HMENU items = nullptr;
-    UniqueMenu menu = buildTrayMenu(instance, autostartFlag, &items);
+    UniqueMenu menu = buildTrayMenu(instance, &items);
     if (!menu) {
         return;
     }

@@ -66,7 +66,9 @@ TEST_F(Autostart, ToggleWritesTheExactCommandAsTextAndToggleAgainDeletesIt) {
     ASSERT_TRUE(value.present);
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(value.text(), commandFor(program_));
-    EXPECT_LE(value.data.size(), (e2e::widen(commandFor(program_)).size() + 1) * sizeof(WCHAR));
+    // The size counts the terminator, and the terminator ends the bytes.
+    EXPECT_EQ(value.data.size(), (e2e::widen(commandFor(program_)).size() + 1) * sizeof(WCHAR));
+    EXPECT_EQ(value.data.substr(value.data.size() - 2), std::string(2, '\0'));
     toggle();
     EXPECT_FALSE(e2e::readRunValue(kValue).present);
     toggle();
@@ -164,8 +166,10 @@ INSTANTIATE_TEST_SUITE_P(
                                   false}),
     [](const ::testing::TestParamInfo<DefaultCase>& param) { return param.param.name; });
 
-// A copy elsewhere (one started from inside a zip, say) must not take the entry over.
-TEST_F(Autostart, ASecondStartFromAnotherFolderLeavesTheEntryAsItWas) {
+// A copy elsewhere (one started from inside a zip, say) must not take the entry over, as a
+// second start or on its own, while the copy the entry names is there; once that is gone, it
+// does.
+TEST_F(Autostart, ACopyFromAnotherFolderTakesTheEntryOverOnlyOnceItsFileIsGone) {
     startProgram();
     toggle();
     ASSERT_EQ(runValueText(), commandFor(program_));
@@ -176,6 +180,14 @@ TEST_F(Autostart, ASecondStartFromAnotherFolderLeavesTheEntryAsItWas) {
     ASSERT_TRUE(second.waitForExit(20000, &code));
     EXPECT_EQ(code, static_cast<DWORD>(EXIT_CODE_SECOND_START));
     EXPECT_EQ(runValueText(), commandFor(program_));
+    ASSERT_TRUE(program_.exitByCommand(&code));
+    for (bool firstThere : {true, false}) {
+        ASSERT_TRUE(firstThere || DeleteFileW(e2e::widen(program_.exePath()).c_str()));
+        ASSERT_TRUE(second.start());
+        ASSERT_NE(second.waitForMainWindow(), nullptr);
+        EXPECT_EQ(runValueText(), commandFor(firstThere ? program_ : second));
+        ASSERT_TRUE(second.exitByCommand(&code));
+    }
 }
 
 // A folder named in several scripts outside the system's code page reaches the entry whole.

@@ -17,6 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     classifyStoredValue(L"\"C:\\Tools\\vistrel.exe\" -bg", characters, stored.size());
     classifyDefaultValue(L"\"C:\\Tools\\vistrel.exe\" -bg", characters, stored.size());
     startupApprovalDisables(size % 2 == 0, size == 0 ? nullptr : data, size);
+    wchar_t path[kPathCapacity];
+    storedEntryPath(characters, stored.size(), path, kPathCapacity);
 
     // The first half as a module path, judged against the whole input.
     wchar_t command[kAutostartCommandCapacity];

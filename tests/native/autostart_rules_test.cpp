@@ -134,6 +134,17 @@ TEST(ClassifyStoredValueCommand, WithoutACommandNothingIsRewritten) {
     EXPECT_EQ(classifyStoredValue(L"", L"", 0), S::Foreign);
 }
 
+TEST(StoredEntryPath, IsThePathOfAnEntryElsewhereWithRoomForItsTerminator) {
+    wchar_t out[13];
+    const std::wstring stale = L"\"D:\\Old\\v.exe\" -bg";
+    EXPECT_EQ(storedEntryPath(stale.data(), stale.size(), out, 13), 12u);
+    EXPECT_EQ(std::wstring(out), L"D:\\Old\\v.exe");
+    EXPECT_EQ(storedEntryPath(stale.data(), stale.size(), out, 12), 0u);
+    EXPECT_EQ(std::wstring(out), L"");
+    EXPECT_EQ(storedEntryPath(stale.data(), stale.size() - 1, out, 13), 0u);  // "-b"
+    EXPECT_EQ(storedEntryPath(nullptr, 0, out, 13), 0u);
+}
+
 // Under the default value only the command's own file name elsewhere is this program's.
 TEST(ClassifyDefaultValue, OnlyTheSameFileNameIsStaleAndNonAsciiLettersMatchExactly) {
     const wchar_t* own = L"\"C:\\\u0141\u00f3d\u017a\\vistrel\u00e4.exe\" -bg";

@@ -25,20 +25,17 @@ std::string ownCommand() {
     return e2e::narrow(L"\"" + ownPath() + L"\" -bg");
 }
 
-// The bytes of a text value as the program writes it: UTF-16, no terminator.
+// The bytes of a text value: UTF-16, no terminator.
 std::string utf16(const std::string& utf8) {
     std::wstring wide = e2e::widen(utf8);
     return std::string(reinterpret_cast<const char*>(wide.data()), wide.size() * sizeof(wchar_t));
 }
 
-// The value holds exactly the text as UTF-16; the registry may count a terminator after it.
+// The value holds exactly the text as UTF-16 and its terminator, counted in the size.
 void expectUtf16Text(const e2e::RegistryValue& value, const std::string& utf8) {
-    const std::string bytes = utf16(utf8);
     EXPECT_TRUE(value.present);
     EXPECT_EQ(value.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(value.data.substr(0, bytes.size()), bytes);
-    EXPECT_LE(value.data.size(), bytes.size() + sizeof(wchar_t));
-    EXPECT_EQ(value.text(), utf8);
+    EXPECT_EQ(value.data, utf16(utf8) + std::string(sizeof(wchar_t), '\0'));
 }
 
 std::string ownFileName() {
@@ -54,10 +51,33 @@ std::string upper(const std::wstring& text) {
     return e2e::narrow(result);
 }
 
+// Another copy of this program that is still there: a file of the same name elsewhere, there
+// while a test that names it runs.
+std::wstring otherCopyPath() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    return temp + std::wstring(L"vistrel other copy\\") + e2e::widen(ownFileName());
+}
+const std::string kOtherCopy = "\"" + e2e::narrow(otherCopyPath()) + "\" -bg";
+
+struct OtherCopy {
+    const std::wstring path = otherCopyPath();
+    const std::wstring folder = path.substr(0, path.rfind(L'\\'));
+    const bool made =
+        (CreateDirectoryW(folder.c_str(), nullptr) || GetLastError() == ERROR_ALREADY_EXISTS) &&
+        CloseHandle(
+            CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ~OtherCopy() {
+        DeleteFileW(path.c_str());
+        RemoveDirectoryW(folder.c_str());
+    }
+};
+
 class AutostartValue : public ::testing::Test {
   protected:
     void SetUp() override { e2e::deleteRunValue(kName); }
     void TearDown() override { e2e::deleteRunValue(kName); }
+    OtherCopy copy_;
 };
 
 TEST(AutostartCommandOfModule, QuotesTheModulesFullPath) {
@@ -84,7 +104,7 @@ TEST_F(AutostartValue, MissingValueGivesZeroAndWritesNothing) {
     EXPECT_FALSE(e2e::readRunValue(kName).present);
 }
 
-TEST_F(AutostartValue, SetWritesTheCommandAsUtf16TextWithoutItsTerminator) {
+TEST_F(AutostartValue, SetWritesTheCommandAsUtf16TextWithItsTerminator) {
     EXPECT_TRUE(setAutostartEntry(GetModuleHandleW(nullptr), kWideName));
     expectUtf16Text(e2e::readRunValue(kName), ownCommand());
     EXPECT_TRUE(checkAutostartEntry(kWideName));
@@ -101,15 +121,20 @@ TEST_F(AutostartValue, RemoveDeletesTheEntryAndFindsNothingLeftTheSecondTime) {
 
 class AutostartStale : public AutostartValue, public ::testing::WithParamInterface<std::string> {};
 
-TEST_P(AutostartStale, ThisProgramsEntryElsewhereIsRewritten) {
+// Another copy that is still there keeps its entry; it names no file of this one.
+TEST_P(AutostartStale, ThisProgramsEntryElsewhereIsRewrittenOnlyWhenItsFileIsGone) {
+    ASSERT_TRUE(copy_.made);
     ASSERT_TRUE(e2e::writeRunText(GetParam(), kName));
-    EXPECT_TRUE(checkAutostartEntry(kWideName));
-    expectUtf16Text(e2e::readRunValue(kName), ownCommand());
+    const bool repointed = GetParam() != kOtherCopy;
+    EXPECT_EQ(checkAutostartEntry(kWideName), repointed);
+    expectUtf16Text(e2e::readRunValue(kName), repointed ? ownCommand() : GetParam());
 }
 
+// A folder gone, a file gone from its folder, this file spelt in other letter case.
 INSTANTIATE_TEST_SUITE_P(Values, AutostartStale,
                          ::testing::Values("\"C:\\Old\\" + ownFileName() + "\" -bg",
-                                           "\"" + upper(ownPath()) + "\" -bg"));
+                                           "\"" + e2e::narrow(ownPath()) + ".gone.exe\" -bg",
+                                           "\"" + upper(ownPath()) + "\" -bg", kOtherCopy));
 
 struct ForeignCase {
     const char* name;
@@ -165,9 +190,9 @@ TEST_F(AutostartValue, OwnCommandAtTheEndOfAFullBufferIsNotReadBeyond) {
 const std::string kOther = "\"C:\\Tools\\other.exe\" /autorun";
 
 // The check mark of "Start with Windows" in the tray menu, as the user sees it.
-bool shownChecked(int flag) {
+bool shownChecked() {
     HMENU popup = nullptr;
-    UniqueMenu menu = buildTrayMenu(GetModuleHandleW(nullptr), flag, &popup);
+    UniqueMenu menu = buildTrayMenu(GetModuleHandleW(nullptr), &popup);
     return menu && (GetMenuState(popup, CMD_AUTOSTART, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
@@ -180,29 +205,29 @@ class AutostartOfProgram : public ::testing::Test {
     }
     e2e::RunValueGuard defaultValue_{""};
     e2e::RunValueGuard namedValue_{"Vistrel"};
-    int flag_ = 0;  // the program's autostart flag
+    OtherCopy copy_;
 };
 
 TEST_F(AutostartOfProgram, ToggleWritesAndDeletesOnlyTheNamedValue) {
     ASSERT_TRUE(e2e::writeRunText(kOther));
-    toggleAutostart(flag_);
-    EXPECT_EQ(flag_, 1);
+    toggleAutostart();
+    EXPECT_TRUE(shownChecked());
     expectUtf16Text(e2e::readRunValue("Vistrel"), ownCommand());
-    toggleAutostart(flag_);
-    EXPECT_EQ(flag_, 0);
+    toggleAutostart();
+    EXPECT_FALSE(shownChecked());
     EXPECT_FALSE(e2e::readRunValue("Vistrel").present);
-    // Any other non-zero flag also counts as on.
-    flag_ = 7;
-    toggleAutostart(flag_);
-    EXPECT_EQ(flag_, 0);
     EXPECT_EQ(e2e::readRunValue().text(), kOther);
 }
 
-TEST_F(AutostartOfProgram, AnotherValueUnderTheNameIsNotTakenOverAndTheFlagStaysOff) {
+// Another program's value is not taken over; another copy's is, when the user chooses this one.
+TEST_F(AutostartOfProgram, AnotherValueUnderTheNameIsNotTakenOverAndStaysUnchecked) {
     ASSERT_TRUE(e2e::writeRunText(kOther, "Vistrel"));
-    toggleAutostart(flag_);
-    EXPECT_EQ(flag_, 0);
+    toggleAutostart();
+    EXPECT_FALSE(shownChecked());
     EXPECT_EQ(e2e::readRunValue("Vistrel").text(), kOther);
+    ASSERT_TRUE(copy_.made && e2e::writeRunText(kOtherCopy, "Vistrel"));
+    toggleAutostart();
+    EXPECT_TRUE(shownChecked());
 }
 
 struct StartupCase {
@@ -223,11 +248,15 @@ TEST_P(AutostartStartup, MovesTheOldEntryAndChecksOnlyTheProgramsOwn) {
     if (!c.namedValue.empty()) {
         ASSERT_TRUE(e2e::writeRunText(c.namedValue, "Vistrel"));
     }
-    EXPECT_EQ(shownChecked(startupAutostartFlag()), c.flag != 0);
+    checkAutostartAtStart();
+    EXPECT_EQ(shownChecked(), c.flag != 0);
     e2e::RegistryValue defaultValue = e2e::readRunValue();
     e2e::RegistryValue named = e2e::readRunValue("Vistrel");
     EXPECT_EQ(defaultValue.present ? defaultValue.text() : "<none>", c.defaultAfter);
     EXPECT_EQ(named.present ? named.text() : "<none>", c.namedAfter);
+    // Deleted while the program runs (by another copy's menu, say): the menu shows it.
+    e2e::deleteRunValue("Vistrel");
+    EXPECT_FALSE(shownChecked());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -245,7 +274,12 @@ INSTANTIATE_TEST_SUITE_P(
         StartupCase{"RenamedCopyNamed", "", "\"C:\\Old\\vistrel.exe\" -bg", 1, "<none>",
                     ownCommand()},
         StartupCase{"RenamedCopyInDefault", "\"C:\\Old\\vistrel.exe\" -bg", "", 0,
-                    "\"C:\\Old\\vistrel.exe\" -bg", "<none>"}),
+                    "\"C:\\Old\\vistrel.exe\" -bg", "<none>"},
+        // Another copy that is still there: its entry stays its own.
+        StartupCase{"OtherCopyNamed", "", kOtherCopy, 0, "<none>", kOtherCopy},
+        StartupCase{"OtherCopyInDefault", kOtherCopy, "", 0, kOtherCopy, "<none>"},
+        StartupCase{"OwnInDefaultOtherCopyNamed", ownCommand(), kOtherCopy, 0, ownCommand(),
+                    kOtherCopy}),
     [](const ::testing::TestParamInfo<StartupCase>& param) { return param.param.name; });
 
 struct ApprovalCase {
@@ -282,21 +316,22 @@ class AutostartApproval : public AutostartOfProgram,
     e2e::RunValueGuard otherApproval_{kName, e2e::kApprovalKey};
 };
 
-// Choosing the item twice: switched on, a disabled approval is marked enabled and no other
-// is touched or created; switched off, the approval stays as it is. Another name's never
-// changes.
+// Switched in Task Manager while the program runs, the menu shows it. Choosing the item twice:
+// switched on, a disabled approval is marked enabled and no other is touched or created;
+// switched off, the approval stays as it is. Another name's never changes.
 TEST_P(AutostartApproval, TheItemIsCheckedOnlyWhenTaskManagerLetsTheEntryStart) {
     const ApprovalCase& c = GetParam();
     ASSERT_TRUE(e2e::writeRunText(ownCommand(), "Vistrel"));
     e2e::deleteRunValue("Vistrel", e2e::kApprovalKey);
+    checkAutostartAtStart();
+    EXPECT_TRUE(shownChecked());
     ASSERT_TRUE(c.type == REG_NONE ||
                 e2e::writeRunValue(c.type, c.data, "Vistrel", e2e::kApprovalKey));
     ASSERT_TRUE(e2e::writeRunValue(REG_BINARY, approval(3), kName, e2e::kApprovalKey));
-    flag_ = startupAutostartFlag();
-    EXPECT_EQ(shownChecked(flag_), c.checked);
+    EXPECT_EQ(shownChecked(), c.checked);
     for (bool on : {!c.checked, c.checked}) {
-        toggleAutostart(flag_);
-        EXPECT_EQ(shownChecked(flag_), on);
+        toggleAutostart();
+        EXPECT_EQ(shownChecked(), on);
         EXPECT_EQ(e2e::readRunValue("Vistrel").text(), on ? ownCommand() : "");
         e2e::RegistryValue after = e2e::readRunValue("Vistrel", e2e::kApprovalKey);
         EXPECT_EQ(after.present, c.type != REG_NONE);

@@ -21,6 +21,9 @@ class SettingsFile : public ::testing::Test {
         settingsFile().unread = false;
     }
     void TearDown() override {
+        if (path_ != settingsFile().path) {  // the user's own file a test moved to
+            DeleteFileW(settingsFile().path);
+        }
         settingsFile().path[0] = L'\0';
         settingsFile().unread = false;
         e2e::removeFolder(base_);
@@ -103,6 +106,21 @@ TEST_F(SettingsFile, AFileUnreadAtStartIsNeitherReadNorWritten) {
     saveView({5, 300, 4});
     EXPECT_EQ(stored("cx"), "900");
     EXPECT_EQ(stored("zoom"), "<none>");
+}
+
+// As a sync tool may hold it, or a folder turned read-only: the refused write and every later
+// one go to the user's own file, made from this one, which stays as it was.
+TEST_F(SettingsFile, AWriteTheFileRefusesMovesTheSettingsToTheUsersOwnFile) {
+    store("cy", "200");
+    const std::string before = fileBytes();
+    HANDLE held = CreateFileW(path_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    saveView({640, 200, 3});
+    CloseHandle(held);
+    EXPECT_EQ(fileBytes(), before);
+    EXPECT_EQ(shown(loadView()), "640 200 3");
+    EXPECT_NE(std::wstring(settingsFile().path), path_);
 }
 
 TEST(SettingsWithoutPath, ReadsDefaultsAndWritesNothing) {

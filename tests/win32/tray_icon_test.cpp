@@ -237,7 +237,7 @@ class TrayNotify : public TrayTest, public ::testing::WithParamInterface<LPARAM>
 
 TEST_P(TrayNotify, OnlyTheLeftButtonPressMagnifies) {
     takePostedCommand();
-    handleTrayNotify(owner_, GetParam(), GetModuleHandleA(nullptr), 0);
+    handleTrayNotify(owner_, GetParam(), GetModuleHandleA(nullptr));
     EXPECT_EQ(takePostedCommand(), GetParam() == WM_LBUTTONDOWN ? CMD_MAGNIFY : 0);
 }
 

@@ -31,7 +31,6 @@ std::vector<Entry> expectedEntries() {
 class TrayMenu : public ::testing::Test {
   protected:
     HINSTANCE instance_ = GetModuleHandleA(nullptr);
-    int autostartFlag_ = 0;
 };
 
 // As UTF-16, what the menu holds: the system's code page plays no part in it.
@@ -43,7 +42,7 @@ std::wstring itemText(HMENU menu, int position) {
 
 TEST_F(TrayMenu, HasNineEntriesInOrderWithTheAppendedOneLast) {
     HMENU popup = nullptr;
-    UniqueMenu menu = buildTrayMenu(instance_, autostartFlag_, &popup);
+    UniqueMenu menu = buildTrayMenu(instance_, &popup);
     ASSERT_TRUE(menu);
     ASSERT_NE(popup, nullptr);
     std::vector<Entry> expected = expectedEntries();
@@ -62,24 +61,6 @@ TEST_F(TrayMenu, HasNineEntriesInOrderWithTheAppendedOneLast) {
         }
     }
 }
-
-class TrayMenuCheck : public TrayMenu, public ::testing::WithParamInterface<int> {};
-
-TEST_P(TrayMenuCheck, AutostartEntryIsCheckedExactlyWhenTheFlagIsOn) {
-    HMENU popup = nullptr;
-    UniqueMenu menu = buildTrayMenu(instance_, GetParam(), &popup);
-    ASSERT_TRUE(menu);
-    UINT state = GetMenuState(popup, CMD_AUTOSTART, MF_BYCOMMAND);
-    EXPECT_EQ((state & MF_CHECKED) != 0, GetParam() != 0);
-    // No other entry carries a check mark.
-    for (int i = 0; i < GetMenuItemCount(popup); ++i) {
-        if (GetMenuItemID(popup, i) != CMD_AUTOSTART) {
-            EXPECT_EQ(GetMenuState(popup, i, MF_BYPOSITION) & MF_CHECKED, 0u) << i;
-        }
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Flags, TrayMenuCheck, ::testing::Values(0, 1));
 
 struct LanguageCase {
     int language;  // as the settings key lng gives it
@@ -100,7 +81,7 @@ class TrayMenuLanguage : public TrayMenu, public ::testing::WithParamInterface<L
 TEST_P(TrayMenuLanguage, TextsComeFromTheCurrentLanguage) {
     shownLanguage = GetParam().language;
     HMENU popup = nullptr;
-    UniqueMenu menu = buildTrayMenu(instance_, autostartFlag_, &popup);
+    UniqueMenu menu = buildTrayMenu(instance_, &popup);
     ASSERT_TRUE(menu);
     ASSERT_EQ(GetMenuItemCount(popup), 9);
     EXPECT_EQ(itemText(popup, 4), GetParam().autostart);
@@ -119,7 +100,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TrayMenu, EachBuildStartsFromTheResourceAgain) {
     for (int round = 0; round < 3; ++round) {
         HMENU popup = nullptr;
-        UniqueMenu menu = buildTrayMenu(instance_, autostartFlag_, &popup);
+        UniqueMenu menu = buildTrayMenu(instance_, &popup);
         ASSERT_TRUE(menu);
         EXPECT_EQ(GetMenuItemCount(popup), 9) << round;
         HMENU loaded = menu.release();
@@ -130,7 +111,7 @@ TEST_F(TrayMenu, EachBuildStartsFromTheResourceAgain) {
 
 TEST_F(TrayMenu, AModuleWithoutTheMenuGivesNone) {
     HMENU popup = reinterpret_cast<HMENU>(1);
-    EXPECT_FALSE(buildTrayMenu(GetModuleHandleA("kernel32.dll"), autostartFlag_, &popup));
+    EXPECT_FALSE(buildTrayMenu(GetModuleHandleA("kernel32.dll"), &popup));
     EXPECT_EQ(popup, nullptr);
 }
 
