@@ -4,7 +4,9 @@
 #include "resources/window_classes.h"
 #include "base/win/handle_guards.h"
 #include "base/win/pixel_rect_win.h"
+#include "picture/thumbnail_fit.h"
 #include "settings/settings.h"
+#include "texts/texts.h"
 
 namespace {
 
@@ -28,6 +30,29 @@ bool windowIsAt(HWND window, ViewPoint origin, int32_t width, int32_t height) {
     }
     return current.left == origin.x && current.top == origin.y &&
            current.right - current.left == width && current.bottom - current.top == height;
+}
+
+UiText reasonText(SaveFailure failure) {
+    switch (failure) {
+        case SaveFailure::kHeld:
+            return UiText::SaveHeld;
+        case SaveFailure::kDiskFull:
+            return UiText::SaveDiskFull;
+        case SaveFailure::kAccessDenied:
+            return UiText::SaveAccessDenied;
+        case SaveFailure::kOther:
+            break;
+    }
+    return UiText::SaveNotWritten;
+}
+
+// A save that did not land is never passed over in silence: the file and the reason in the
+// user's language, owned by a window of the program's own so that it comes up in front.
+void reportFailedSave(HWND owner, const ThumbnailSave& save) {
+    wchar_t text[1024];
+    composeSaveFailure(text, sizeof(text) / sizeof(text[0]), uiString(UiText::SaveFailed),
+                       save.path, uiString(reasonText(saveFailureOf(save.systemError))));
+    MessageBoxW(owner, text, L"Error", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 }
 
 }  // namespace
@@ -215,8 +240,11 @@ void Magnifier::saveThumbnail() {
     // The snapshot goes before the save dialog, which runs its own message loop.
     hide();
     if (view) {
-        saveThumbnailPicture(thumbnailLoaders, view.get(), outer.right - outer.left,
-                             outer.bottom - outer.top);
+        const ThumbnailSave save = saveThumbnailPicture(
+            thumbnailLoaders, view.get(), outer.right - outer.left, outer.bottom - outer.top);
+        if (save.failed) {
+            reportFailedSave(owner, save);
+        }
     }
 }
 

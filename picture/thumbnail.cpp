@@ -108,6 +108,40 @@ bool heldByAnother(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED;
 }
 
+// Windows answers a replace of a file that is open anywhere with "access denied", as it answers
+// a folder that refuses the write: a target that cannot be opened for deletion, while sharing
+// everything, is held open by another program.
+bool heldOpen(const wchar_t* path) {
+    HANDLE file = CreateFileW(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return GetLastError() == ERROR_SHARING_VIOLATION;
+    }
+    CloseHandle(file);
+    return false;
+}
+
+// More than any 250 x 200 JPEG can take: the raw pixels are 150000 bytes.
+constexpr DWORD kRoomProbeBytes = 256 * 1024;
+
+// GDI+ tells only that the picture could not be written (its file status carries no system
+// error): the reason shows when the program writes that much into the temporary file itself.
+// The file is deleted afterwards in any case.
+DWORD reasonGdiplusGaveUp(const wchar_t* temporary) {
+    UniqueKernelHandle file = openFile(temporary, OPEN_EXISTING);
+    if (!file) {
+        return GetLastError();
+    }
+    static const char kZeros[4096] = {};
+    for (DWORD done = 0; done < kRoomProbeBytes; done += sizeof(kZeros)) {
+        DWORD written = 0;
+        if (!WriteFile(file.get(), kZeros, sizeof(kZeros), &written, nullptr)) {
+            return GetLastError();
+        }
+    }
+    return ERROR_GEN_FAILURE;  // room enough, the folder takes files: no reason the system names
+}
+
 // step returns false with the system's error set when it fails.
 template <typename Step>
 bool retryWhileHeld(const Step& step) {
@@ -137,44 +171,48 @@ class TemporaryFile {
     TemporaryFile& operator=(TemporaryFile&&) = delete;
 
     // Takes the first temporary name nobody uses; a file of that name is never touched.
-    bool createFor(const wchar_t* target) {
+    DWORD createFor(const wchar_t* target) {
+        DWORD error = ERROR_FILE_EXISTS;
         for (unsigned attempt = 0; attempt < kTemporaryNameCount; ++attempt) {
             if (!temporarySaveName(target, attempt, path_, kPathCapacity)) {
-                return false;  // the name is left empty
+                return ERROR_FILENAME_EXCED_RANGE;  // the name is left empty
             }
             if (openFile(path_, CREATE_NEW)) {
-                return true;
+                return ERROR_SUCCESS;
             }
-            const DWORD error = GetLastError();
+            error = GetLastError();
             path_[0] = L'\0';
             // Access is denied to a name whose file was deleted while a reader still holds it.
             if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS &&
                 error != ERROR_ACCESS_DENIED) {
-                return false;
+                return error;
             }
         }
-        return false;
+        return error;
     }
     const wchar_t* path() const { return path_; }
     // The content on the disk before the name changes, so a crash cannot leave the target
     // holding a file whose data never arrived.
-    bool flush() const {
+    DWORD flush() const {
         UniqueKernelHandle file;
-        return retryWhileHeld([&] {
-                   file = openFile(path_, OPEN_EXISTING);
-                   return static_cast<bool>(file);
-               }) &&
-               FlushFileBuffers(file.get()) != 0;
+        const bool flushed = retryWhileHeld([&] {
+                                 file = openFile(path_, OPEN_EXISTING);
+                                 return static_cast<bool>(file);
+                             }) &&
+                             FlushFileBuffers(file.get()) != 0;
+        return flushed ? ERROR_SUCCESS : GetLastError();
     }
-    bool moveOver(const wchar_t* target) {
+    DWORD moveOver(const wchar_t* target) {
         if (!retryWhileHeld([&] {
                 return MoveFileExW(path_, target,
                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
             })) {
-            return false;
+            const DWORD error = GetLastError();
+            return error == ERROR_ACCESS_DENIED && heldOpen(target) ? ERROR_SHARING_VIOLATION
+                                                                    : error;
         }
         path_[0] = L'\0';
-        return true;
+        return ERROR_SUCCESS;
     }
 
   private:
@@ -182,31 +220,49 @@ class TemporaryFile {
 };
 
 // An existing file is replaced only by a complete picture: a full disk, a GDI+ failure or a
-// target held open by another program leaves it as it was.
-void saveReplacing(GdiplusLoader& exporter, const wchar_t* target) {
+// target held open by another program leaves it as it was. ERROR_SUCCESS, or the system's
+// error that stopped the save.
+DWORD saveReplacing(GdiplusLoader& exporter, const wchar_t* target) {
     TemporaryFile written;
-    if (written.createFor(target) &&
-        exporter.saveImageToFile(written.path(), kJpegQuality, &kJpegEncoderClassId) != 0 &&
-        written.flush()) {
-        written.moveOver(target);
+    DWORD error = written.createFor(target);
+    if (error != ERROR_SUCCESS) {
+        return error;
     }
+    if (!exporter.saveImageToFile(written.path(), kJpegQuality, &kJpegEncoderClassId)) {
+        return reasonGdiplusGaveUp(written.path());
+    }
+    error = written.flush();
+    return error != ERROR_SUCCESS ? error : written.moveOver(target);
 }
 
-void saveFromPicture(GdiplusLoader& exporter, HBITMAP picture) {
+ThumbnailSave saveFromPicture(GdiplusLoader& exporter, HBITMAP picture) {
+    ThumbnailSave save;
     if (exporter.createBitmapFromHbitmap(picture) != kGdiplusOk) {
-        return;  // no GDI+: no dialog for a file that could not be written
+        return save;  // no GDI+: no dialog for a file that could not be written
     }
-    wchar_t path[kPathCapacity] = {};
-    if (askForPath(path) && ensureJpgExtension(path, kPathCapacity) != 0) {
-        saveReplacing(exporter, path);
+    if (!askForPath(save.path)) {
+        return save;  // cancelled: nothing to tell
     }
+    const DWORD error = ensureJpgExtension(save.path, kPathCapacity) != 0
+                            ? saveReplacing(exporter, save.path)
+                            : ERROR_FILENAME_EXCED_RANGE;
+    save.failed = error != ERROR_SUCCESS;
+    save.systemError = error;
+    return save;
 }
 
 }  // namespace
 
-void saveThumbnailPicture(const ThumbnailLoaders& loaders, HBITMAP view, int width, int height) {
+// The numbers the portable reasons are written with.
+static_assert(ERROR_SHARING_VIOLATION == 32 && ERROR_LOCK_VIOLATION == 33 &&
+                  ERROR_DISK_FULL == 112 && ERROR_HANDLE_DISK_FULL == 39 &&
+                  ERROR_ACCESS_DENIED == 5 && ERROR_WRITE_PROTECT == 19,
+              "Win32 error codes");
+
+ThumbnailSave saveThumbnailPicture(const ThumbnailLoaders& loaders, HBITMAP view, int width,
+                                   int height) {
     if (loaders.exporter == nullptr || loaders.watermark == nullptr || view == nullptr) {
-        return;
+        return ThumbnailSave();
     }
     WindowDc screen(nullptr);
     UniqueHdc viewDc(CreateCompatibleDC(screen.get()));
@@ -220,5 +276,5 @@ void saveThumbnailPicture(const ThumbnailLoaders& loaders, HBITMAP view, int wid
     fillWhite(pictureDc.get());
     stretchInto(pictureDc.get(), to, viewDc.get(), width, height);
     drawWatermark(*loaders.watermark, pictureDc.get());
-    saveFromPicture(*loaders.exporter, pictureBitmap.get());
+    return saveFromPicture(*loaders.exporter, pictureBitmap.get());
 }

@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
+#include "base/path_text.h"
 #include "picture/gdiplus_loader.h"
 
 // The two GDI+ users of the export: one holds the picture being saved, the other keeps the
@@ -13,6 +16,15 @@ struct ThumbnailLoaders {
     GdiplusLoader* watermark;
 };
 
-// Composes the thumbnail from view (width x height) and offers the save dialog. Nothing is
-// reported: without GDI+ no dialog appears, and a failed save leaves every file as it was.
-void saveThumbnailPicture(const ThumbnailLoaders& loaders, HBITMAP view, int width, int height);
+// How an export ended for the caller to tell: failed only when a path was chosen and no picture
+// landed there; without GDI+ (no dialog) or after Cancel there is nothing to tell.
+struct ThumbnailSave {
+    bool failed = false;
+    uint32_t systemError = 0;  // the Win32 error that stopped the save
+    wchar_t path[kPathCapacity] = {};
+};
+
+// Composes the thumbnail from view (width x height) and offers the save dialog. A failed save
+// leaves every file as it was.
+ThumbnailSave saveThumbnailPicture(const ThumbnailLoaders& loaders, HBITMAP view, int width,
+                                   int height);

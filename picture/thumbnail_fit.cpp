@@ -85,3 +85,53 @@ int temporarySaveName(const wchar_t* path, unsigned attempt, wchar_t* out, size_
 bool watermarkFits(uint32_t width, uint32_t height) {
     return width <= kWatermarkSideLimit && height <= kWatermarkSideLimit;
 }
+
+SaveFailure saveFailureOf(uint32_t systemError) {
+    // The Win32 values, fixed by the platform; the Win32 side checks them against windows.h.
+    switch (systemError) {
+        case 32:  // ERROR_SHARING_VIOLATION
+        case 33:  // ERROR_LOCK_VIOLATION
+            return SaveFailure::kHeld;
+        case 112:   // ERROR_DISK_FULL
+        case 39:    // ERROR_HANDLE_DISK_FULL
+        case 1295:  // ERROR_DISK_QUOTA_EXCEEDED
+            return SaveFailure::kDiskFull;
+        case 5:   // ERROR_ACCESS_DENIED
+        case 19:  // ERROR_WRITE_PROTECT
+            return SaveFailure::kAccessDenied;
+        default:
+            return SaveFailure::kOther;
+    }
+}
+
+namespace {
+
+// Appends text, as much of it as fits before the last `reserve` characters; out stays terminated.
+void appendBounded(wchar_t* out, size_t capacity, size_t reserve, const wchar_t* text) {
+    if (text == nullptr) {
+        return;
+    }
+    size_t length = wcsnlen(out, capacity);
+    for (; *text != L'\0' && length + 1 + reserve < capacity; ++text, ++length) {
+        out[length] = *text;
+    }
+    out[length] = L'\0';
+}
+
+}  // namespace
+
+void composeSaveFailure(wchar_t* out, size_t capacity, const wchar_t* heading, const wchar_t* path,
+                        const wchar_t* reason) {
+    if (out == nullptr || capacity == 0) {
+        return;
+    }
+    out[0] = L'\0';
+    const size_t reasonLength = reason != nullptr ? wcslen(reason) : 0;
+    // The two line breaks before the reason and the reason itself keep their room.
+    const size_t tail = reasonLength + 2;
+    appendBounded(out, capacity, tail, heading);
+    appendBounded(out, capacity, tail, L"\n");
+    appendBounded(out, capacity, tail, path);
+    appendBounded(out, capacity, 0, L"\n\n");
+    appendBounded(out, capacity, 0, reason);
+}

@@ -1,5 +1,6 @@
 // Where the zoom window's view lands inside the 250 x 200 thumbnail, the forced ".jpg", the
-// name the picture is written under before it replaces the target, and the watermark's bound.
+// name the picture is written under before it replaces the target, the watermark's bound, and
+// what the user is told when a save does not land.
 #pragma once
 
 #include <cstddef>
@@ -40,3 +41,20 @@ int temporarySaveName(const wchar_t* path, unsigned attempt, wchar_t* out, size_
 
 // Whether a watermark of width x height pixels is used.
 bool watermarkFits(uint32_t width, uint32_t height);
+
+// Why a save did not land, as the user is told it.
+enum class SaveFailure {
+    kHeld,          // another program holds the file (or the temporary one) open
+    kDiskFull,      // no room on the disk, or the user's quota is used up
+    kAccessDenied,  // the folder or the file refuses the write, or the medium is write-protected
+    kOther,
+};
+
+// The reason for the system error (a Win32 error code) that stopped a save.
+SaveFailure saveFailureOf(uint32_t systemError);
+
+// heading, path and reason on lines of their own, the reason after an empty line, in out
+// (capacity characters, always terminated; a long path is cut rather than the reason lost).
+// Null texts count as empty.
+void composeSaveFailure(wchar_t* out, size_t capacity, const wchar_t* heading, const wchar_t* path,
+                        const wchar_t* reason);

@@ -29,6 +29,28 @@ void onInitDialog(HWND dialog, LPARAM hotkey) {
     SendDlgItemMessageA(dialog, IDC_HOTKEY_CONTROL, HKM_SETHOTKEY, packed, 0);
 }
 
+void refuse(HWND dialog, UiText message) {
+    const wchar_t* text = uiString(message);
+    MessageBoxW(dialog, text != nullptr ? text : L"", L"Error", MB_OK);
+}
+
+// The chosen hotkey is registered while the dialog is still open, on the window that owns it:
+// a chord another program has registered is refused here, where the user can pick another,
+// and the hotkey in force stays registered. False for such a chord.
+bool takeHotkey(HWND dialog, HotkeySetting& hotkey, HotkeySetting chosen) {
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    unregisterHotkey(owner, hotkey);  // the program's own registration would refuse the chord
+    chosen.registered = 0;
+    registerHotkey(owner, chosen);
+    if (chosen.registered == 0 && registeredHotkeyModifiers(chosen) != 0 &&
+        GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED) {
+        registerHotkey(owner, hotkey);
+        return false;
+    }
+    hotkey = chosen;
+    return true;
+}
+
 // A rejected entry leaves the hotkey setting as it was, so the poll goes on with the last accepted
 // hotkey rather than with a key the user was told is not valid.
 INT_PTR onOk(HWND dialog) {
@@ -36,14 +58,18 @@ INT_PTR onOk(HWND dialog) {
     HotkeyEntry entry = unpackHotkey(static_cast<uint64_t>(packed));
     HotkeyCheck check = checkHotkeyEntry(entry);
     if (check == HotkeyCheck::kRejected) {
-        const wchar_t* text = uiString(UiText::HotkeyError);
-        MessageBoxW(dialog, text != nullptr ? text : L"", L"Error", MB_OK);
+        refuse(dialog, UiText::HotkeyError);
         return 0;
     }
     HotkeySetting& hotkey = hotkeyOf(dialog);
-    hotkey.virtualKey = entry.virtualKey;
-    hotkey.modifiers = entry.modifiers;
-    hotkey.useFlag = check == HotkeyCheck::kOn ? 1 : 0;
+    HotkeySetting chosen = hotkey;
+    chosen.virtualKey = entry.virtualKey;
+    chosen.modifiers = entry.modifiers;
+    chosen.useFlag = check == HotkeyCheck::kOn ? 1 : 0;
+    if (!takeHotkey(dialog, hotkey, chosen)) {
+        refuse(dialog, UiText::HotkeyTaken);
+        return 0;
+    }
     saveHotkey(hotkey);
     EndDialog(dialog, IDOK);
     return 1;
@@ -72,12 +98,9 @@ int showHotkeyDialog(HINSTANCE instance, HWND owner, HotkeySetting& hotkey) {
         SetFocus(openDialog());
         return 0;
     }
-    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_HOTKEY), owner,
-                                     hotkeyDialogProc, reinterpret_cast<LPARAM>(&hotkey));
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_HOTKEY), owner, hotkeyDialogProc,
+                    reinterpret_cast<LPARAM>(&hotkey));
     openDialog() = nullptr;
-    if (result == IDOK) {
-        registerHotkey(owner, hotkey);
-    }
     return 0;
 }
 

@@ -15,7 +15,8 @@ void registerHotkey(HWND window, HotkeySetting& hotkey);
 void unregisterHotkey(HWND window, HotkeySetting& hotkey);
 
 // Runs the dialog on hotkey and returns 0 when it has closed; only focuses it when it is
-// already open. An accepted entry replaces hotkey and is registered anew on the owner.
+// already open. An accepted entry replaces hotkey and is registered anew on the owner; a Ctrl
+// chord another program has registered is refused with a message and the dialog stays open.
 int showHotkeyDialog(HINSTANCE instance, HWND owner, HotkeySetting& hotkey);
 // The window of the dialog while one is open, else null.
 HWND openHotkeyDialog();

@@ -160,6 +160,7 @@ struct Incomplete {
     WPARAM entered;
     const wchar_t* text;
     const char* environment;
+    UINT takenKey = 0;  // this test registers Ctrl + the key first, and the old hotkey is Ctrl+F6
 };
 
 const wchar_t* const kEnglishError = L"Please provide a key combination!\\nNot only one key ;)";
@@ -169,10 +170,13 @@ class HotkeyDialogRejects : public HotkeyDialog,
                             public ::testing::WithParamInterface<Incomplete> {};
 
 TEST_P(HotkeyDialogRejects, ShowsTheErrorKeepsTheDialogAndAfterEscTheOldHotkey) {
+    const UINT taken = GetParam().takenKey;
+    const std::vector<std::string> old = {"1", taken != 0 ? "117" : "116", taken != 0 ? "2" : "1"};
     program_.writeSetting("lng", GetParam().language);
-    program_.storeHotkey("1", "116", "1");
+    program_.storeHotkey(old[0].c_str(), old[1].c_str(), old[2].c_str());
     ASSERT_NO_FATAL_FAILURE(startProgram(GetParam().environment));
     ASSERT_NO_FATAL_FAILURE(openDialog());
+    ASSERT_TRUE(taken == 0 || RegisterHotKey(nullptr, 3, MOD_CONTROL, taken));
     enter(GetParam().entered);
     pressOk();
     HWND box = nullptr;
@@ -189,7 +193,11 @@ TEST_P(HotkeyDialogRejects, ShowsTheErrorKeepsTheDialogAndAfterEscTheOldHotkey) 
     PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(e2e::waitUntil([&] { return !IsWindow(box); }, 10000));
     EXPECT_TRUE(IsWindowVisible(dialog_)) << "the dialog stays open";
-    EXPECT_EQ(storedHotkey(), (std::vector<std::string>{"1", "116", "1"}));
+    EXPECT_EQ(storedHotkey(), old);
+    if (taken != 0) {
+        UnregisterHotKey(nullptr, 3);
+        EXPECT_FALSE(ctrlChordIsFree(VK_F6)) << "the old hotkey stays registered";
+    }
 
     ASSERT_TRUE(e2e::waitUntil([&] { return e2e::focusOfThreadOf(dialog_) != nullptr; }, 5000));
     e2e::pumpFor(300);
@@ -199,7 +207,7 @@ TEST_P(HotkeyDialogRejects, ShowsTheErrorKeepsTheDialogAndAfterEscTheOldHotkey) 
         PostMessageA(dialog_, WM_COMMAND, IDCANCEL, 0);
         ASSERT_TRUE(dialogClosed());
     }
-    EXPECT_EQ(storedHotkey(), (std::vector<std::string>{"1", "116", "1"}));
+    EXPECT_EQ(storedHotkey(), old);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -210,7 +218,12 @@ INSTANTIATE_TEST_SUITE_P(
                       Incomplete{"en", HOTKEYF_SHIFT << 8, kGermanError, ""},
                       Incomplete{"1", (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8, kEnglishError, ""},
                       // The Cyrillic code page (1251) of the program changes nothing.
-                      Incomplete{"0", HOTKEYF_SHIFT << 8, kGermanError, "LC_ALL=ru_RU.UTF-8"}));
+                      Incomplete{"0", HOTKEYF_SHIFT << 8, kGermanError, "LC_ALL=ru_RU.UTF-8"},
+                      // A chord another program has registered.
+                      Incomplete{"1", (HOTKEYF_CONTROL << 8) | VK_F9,
+                                 L"Another program already uses this key combination. Please "
+                                 L"choose another one.",
+                                 "", VK_F9}));
 
 // A refused entry is not taken over: the poll goes on with the hotkey accepted before.
 TEST_F(HotkeyDialog, RejectedEntryLeavesThePollOnThePreviousHotkey) {

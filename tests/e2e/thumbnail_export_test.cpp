@@ -195,6 +195,17 @@ class ThumbnailExport : public ::testing::Test {
         std::string report;
         EXPECT_EQ(mismatches(saved, expected, &report), 0) << name << ": " << report;
     }
+    // The message of a save onto `path` that failed for `reason`, in front of the program's own
+    // window; closed once read.
+    void expectFailureMessage(const std::string& path, const wchar_t* reason) {
+        HWND box = e2e::waitForDialog(program_->processId());
+        ASSERT_NE(box, nullptr) << "a failed save says so";
+        EXPECT_EQ(GetWindow(box, GW_OWNER), program_->mainWindow());
+        EXPECT_EQ(e2e::messageBoxText(box),
+                  L"The thumbnail could not be saved:\n" + e2e::widen(path) + L"\n\n" + reason);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        EXPECT_TRUE(e2e::waitUntilGone(box));
+    }
     // An export onto folder\\shot.jpg, which holds `old`, that must fail: the file stays as it
     // was and nothing but `expectedFiles` is left in the folder.
     void expectFailedExportKeeps(const std::string& folder, const std::vector<uint8_t>& old,
@@ -319,6 +330,7 @@ TEST_F(ThumbnailExport, CorruptOrOversizedWatermarkIsLeftOut) {
 TEST_F(ThumbnailExport, CancelWritesNothingAndLeavesTheWindowHidden) {
     showZoomAt(960, 540);
     ASSERT_TRUE(e2e::cancelThumbnail(*program_, zoom_));
+    EXPECT_EQ(e2e::waitForDialog(program_->processId(), 0), nullptr) << "no message";
     EXPECT_TRUE(e2e::folderEntries(saveFolder_).empty());
     EXPECT_FALSE(IsWindowVisible(zoom_));
     EXPECT_TRUE(program_->running());
@@ -331,6 +343,8 @@ TEST_F(ThumbnailExport, UnwritableFolderWritesNothingAndTheProgramRunsOn) {
     ASSERT_TRUE(e2e::fileExists("Z:\\proc\\self"));
     const std::string path = "Z:\\proc\\vistrel-thumbnail";
     ASSERT_TRUE(e2e::exportThumbnail(*program_, zoom_, path));
+    // Wine names no reason here the user could act on (Windows has no such folder).
+    ASSERT_NO_FATAL_FAILURE(expectFailureMessage(path + ".jpg", L"The file could not be written."));
     EXPECT_FALSE(e2e::fileExists(path + ".jpg"));
     EXPECT_TRUE(program_->running());
     // And the next export works.
@@ -359,6 +373,11 @@ TEST_F(ThumbnailExport, TargetHeldOpenByAnotherProgramStaysAsItWas) {
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     showZoomAt(960, 540);
     const bool exported = e2e::exportThumbnail(*program_, zoom_, savePath("shot"));
+    if (exported) {
+        expectFailureMessage(savePath("shot.jpg"),
+                             L"Another program has the file open. Close it "
+                             L"there, or choose another name.");
+    }
     CloseHandle(held);
     ASSERT_TRUE(exported);
     expectFailedExportKeeps(saveFolder_, old, {"shot.jpg"});
@@ -403,6 +422,7 @@ TEST_F(ThumbnailExport, FullDiskLeavesTheExistingFileAsItWas) {
     ASSERT_TRUE(e2e::writeFileBytes(disk + "\\filler", filler.data(), filler.size()));
     showZoomAt(960, 540);
     ASSERT_TRUE(e2e::exportThumbnail(*program_, zoom_, disk + "\\shot"));
+    expectFailureMessage(disk + "\\shot.jpg", L"There is not enough space on the disk.");
     expectFailedExportKeeps(disk, old, {"filler", "shot.jpg"});
 }
 

@@ -159,6 +159,30 @@ TEST(TemporarySaveNameBuffer, RejectsANullOrEmptyBuffer) {
     EXPECT_EQ(untouched[0], L'#');
 }
 
+TEST(SaveFailureOf, NamesTheReasonTheUserCanActOn) {
+    const struct {
+        uint32_t error;
+        SaveFailure reason;
+    } cases[] = {{32, SaveFailure::kHeld},         {33, SaveFailure::kHeld},
+                 {112, SaveFailure::kDiskFull},    {39, SaveFailure::kDiskFull},
+                 {1295, SaveFailure::kDiskFull},   {5, SaveFailure::kAccessDenied},
+                 {19, SaveFailure::kAccessDenied}, {0, SaveFailure::kOther},
+                 {3, SaveFailure::kOther},         {31, SaveFailure::kOther},
+                 {206, SaveFailure::kOther},       {0xFFFFFFFFu, SaveFailure::kOther}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(saveFailureOf(c.error), c.reason) << c.error;
+    }
+}
+
+// The reason is what the user acts on: a path too long for the message is cut, not the reason.
+TEST(ComposeSaveFailure, PutsTheFileAndTheReasonOnLinesOfTheirOwn) {
+    wchar_t out[64];
+    composeSaveFailure(out, 64, L"Failed:", L"C:\\a.jpg", L"Full.");
+    EXPECT_EQ(std::wstring(out), L"Failed:\nC:\\a.jpg\n\nFull.");
+    composeSaveFailure(out, 20, L"Failed:", L"C:\\pictures\\a.jpg", L"Full.");
+    EXPECT_EQ(std::wstring(out), L"Failed:\nC:\\p\n\nFull.");
+}
+
 TEST(WatermarkFits, UpTo4096PixelsOnEachSide) {
     EXPECT_TRUE(watermarkFits(4096, 4096));
     EXPECT_FALSE(watermarkFits(4097, 1));

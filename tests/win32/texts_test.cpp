@@ -24,22 +24,40 @@ const wchar_t* const kEnglishFirstLine = L"Small program effective solution ;) .
 struct LanguageTexts {
     int language;
     const wchar_t* helpFirstLine;
-    const wchar_t* entries[4];  // UiText::WebPage .. UiText::StartWithWindows
+    const wchar_t* entries[10];  // UiText::WebPage .. UiText::HotkeyTaken
 };
+
+const wchar_t* const kEnglishMessages[] = {
+    L"The thumbnail could not be saved:",
+    L"Another program has the file open. Close it there, or choose another name.",
+    L"There is not enough space on the disk.",
+    L"Access denied: this folder or file cannot be written to.",
+    L"The file could not be written.",
+    L"Another program already uses this key combination. Please choose another one."};
 
 const LanguageTexts kLanguages[] = {
     {0,
      kGermanFirstLine,
      {L"https://vistrel.example/de/", L"Bitte eine Tastenkombination!\\nNicht nur eine Taste ;)",
-      L"Dieses Men\u00FC schlie\u00DFen", L"Mit Windows starten"}},
+      L"Dieses Men\u00FC schlie\u00DFen", L"Mit Windows starten",
+      L"Das Vorschaubild konnte nicht gespeichert werden:",
+      L"Ein anderes Programm hat die Datei ge\u00F6ffnet. Schlie\u00DFen Sie sie dort oder "
+      L"w\u00E4hlen Sie einen anderen Namen.",
+      L"Auf dem Datentr\u00E4ger ist nicht genug Platz.",
+      L"Zugriff verweigert: In diesen Ordner oder diese Datei kann nicht geschrieben werden.",
+      L"Die Datei konnte nicht geschrieben werden.",
+      L"Diese Tastenkombination wird schon von einem anderen Programm verwendet. Bitte eine "
+      L"andere w\u00E4hlen."}},
     {1,
      kEnglishFirstLine,
      {L"https://vistrel.example/en/", L"Please provide a key combination!\\nNot only one key ;)",
-      L"Close this menu", L"Start with Windows"}},
+      L"Close this menu", L"Start with Windows", kEnglishMessages[0], kEnglishMessages[1],
+      kEnglishMessages[2], kEnglishMessages[3], kEnglishMessages[4], kEnglishMessages[5]}},
     {2,
      kEnglishFirstLine,
      {L"https://vistrel.example/en/", L"Please provide a key combination!\\nNot only one key ;)",
-      L"Close this menu", L"Start with Windows"}},
+      L"Close this menu", L"Start with Windows", kEnglishMessages[0], kEnglishMessages[1],
+      kEnglishMessages[2], kEnglishMessages[3], kEnglishMessages[4], kEnglishMessages[5]}},
 };
 
 int shownLanguage = 1;
@@ -62,7 +80,7 @@ TEST_F(EmbeddedTexts, MatchTheTablesInEachLanguage) {
                                    L"[H]", L"[ESC]", L"[E]", L"[D]", L"[T]"}) {
             EXPECT_NE(help.find(key), std::wstring::npos) << "lists " << e2e::narrow(key);
         }
-        for (int index = 4; index <= 7; index++) {
+        for (int index = 4; index <= 13; index++) {
             EXPECT_EQ(std::wstring(uiString(static_cast<UiText>(index))),
                       expected.entries[index - 4])
                 << index;
@@ -73,7 +91,7 @@ TEST_F(EmbeddedTexts, MatchTheTablesInEachLanguage) {
 TEST_F(EmbeddedTexts, UnusedEntriesAreEmpty) {
     for (int language : {0, 1}) {
         shownLanguage = language;
-        for (int index : {0, 1, 2, 3, 8, 31}) {
+        for (int index : {0, 1, 2, 3, 14, 31}) {
             EXPECT_STREQ(uiString(static_cast<UiText>(index)), L"") << language << " " << index;
         }
     }
