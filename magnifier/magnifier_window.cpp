@@ -97,7 +97,13 @@ int Magnifier::activate() {
     }
     // Again while shown (the hotkey held down): the old snapshot goes first, the window stays.
     snapshot.reset();
-    takeSnapshot();
+    if (!takeSnapshot()) {
+        // No picture to show (no memory for a bitmap of the whole virtual screen, say): no
+        // window either, and the next press tries again.
+        snapshot.reset();
+        hide();
+        return 0;
+    }
     POINT cursor = {};
     GetCursorPos(&cursor);
     active = 1;
@@ -113,8 +119,8 @@ int Magnifier::activate() {
 }
 
 // The snapshot is taken before the window is shown, so a first activation never shows the
-// zoom window in its own picture.
-void Magnifier::takeSnapshot() {
+// zoom window in its own picture. False when the copy could not be made.
+bool Magnifier::takeSnapshot() {
     WindowDc screen(nullptr);
     screenLeft = GetSystemMetrics(SM_XVIRTUALSCREEN);
     screenTop = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -123,10 +129,9 @@ void Magnifier::takeSnapshot() {
     // Compatible with the screen: a bitmap compatible with a fresh memory DC would be
     // monochrome.
     snapshot.emplace(UniqueBitmap(CreateCompatibleBitmap(screen.get(), screenWidth, screenHeight)));
-    if (snapshot->dc() != nullptr && snapshot->bitmap() != nullptr) {
-        BitBlt(snapshot->dc(), 0, 0, screenWidth, screenHeight, screen.get(), screenLeft, screenTop,
-               SRCCOPY);
-    }
+    return snapshot->dc() != nullptr && snapshot->bitmap() != nullptr &&
+           BitBlt(snapshot->dc(), 0, 0, screenWidth, screenHeight, screen.get(), screenLeft,
+                  screenTop, SRCCOPY);
 }
 
 void Magnifier::hide() {

@@ -71,7 +71,7 @@ class Magnifier {
     void storeView() const;
 
   private:
-    void takeSnapshot();
+    bool takeSnapshot();
     void fillUncoveredAreas(HDC targetDc, const ViewStretch& stretch);
     void onPaint();
     void onTimer();

@@ -110,7 +110,25 @@ void tour(Program& program, const char* rules, const std::string& picture, Walk*
     }
 }
 
+// Where the settings go when the file beside the program refuses writes.
+std::wstring userSettingsPath() {
+    const wchar_t* folder = _wgetenv(L"LOCALAPPDATA");
+    return std::wstring(folder != nullptr ? folder : L"?") + L"\\Vistrel\\vistrel.ini";
+}
+
+// The hotkey and language as the walk stored them, in the file at path.
+bool keepsUserSettings(const std::wstring& path) {
+    std::wstring kept;
+    for (const wchar_t* key : {L"use_hk", L"hk_vkey", L"hk_key", L"lng"}) {
+        wchar_t text[16] = {};
+        GetPrivateProfileStringW(L"Program", key, L"", text, 16, path.c_str());
+        kept += text;
+    }
+    return kept == L"112021";
+}
+
 TEST(FaultSweep, DISABLED_Walk) {
+    DeleteFileW(userSettingsPath().c_str());
     const char* rules = getenv("VISTREL_SWEEP_FUNCTION");
     e2e::RunValueGuard own("Vistrel");
     e2e::RunValueGuard other(kOtherRunValue);
@@ -131,11 +149,12 @@ TEST(FaultSweep, DISABLED_Walk) {
 
     // The user's things: the hotkey and language as set, a view in range, the old picture
     // or a complete new one and nothing else beside it, another program's Run value.
-    if (program.readSettingText("use_hk") + program.readSettingText("hk_vkey") +
-            program.readSettingText("hk_key") + program.readSettingText("lng") !=
-        "112021") {
-        walk.fault += " settings file changed";
+    if (!keepsUserSettings(e2e::widen(program.iniPath())) ||
+        (GetFileAttributesW(userSettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES &&
+         !keepsUserSettings(userSettingsPath()))) {
+        walk.fault += " settings lost";
     }
+    DeleteFileW(userSettingsPath().c_str());
     const int zoomSetting = program.readSetting("zoom", 2);
     if (zoomSetting < 1 || zoomSetting > 16 || program.readSetting("cx", 700) < 100) {
         walk.fault += " stored view out of range";
