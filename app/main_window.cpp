@@ -70,7 +70,10 @@ void drainQueuedHotkeys(HWND window) {
 LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
         case CMD_EXIT:
-            DestroyWindow(appState.mainWindow);
+            // A window that refuses to go does not keep the program: its end comes all the same.
+            if (!DestroyWindow(appState.mainWindow)) {
+                PostQuitMessage(0);
+            }
             break;
         case CMD_MAGNIFY:
             magnify();
