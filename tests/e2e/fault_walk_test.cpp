@@ -4,6 +4,8 @@
 // nothing of the user's may be lost or damaged and a normal start must work. Disabled in the
 // test command; scripts/faults runs it once per function.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -90,11 +92,43 @@ void tour(Program& program, const char* rules, const std::string& picture, Walk*
         note(walk, e2e::exportThumbnail(program, zoom, picture), "no save dialog");
         closeDialogs(program);
     }
+    // The hotkey dialog, an entry it refuses (a key without a modifier), then Cancel.
     program.postCommand(CMD_SET_HOTKEY);
     HWND dialog = e2e::waitForDialog(program.processId(), 5000);
     note(walk, dialog != nullptr, "no hotkey dialog");
+    if (dialog != nullptr) {
+        SendMessageA(GetDlgItem(dialog, 1001), HKM_SETHOTKEY, VK_F5, 0);
+        PostMessageA(dialog, WM_COMMAND, IDOK, 0);
+        HWND box = nullptr;
+        e2e::waitUntil(
+            [&] {
+                box = e2e::waitForDialog(program.processId(), 0);
+                return box != dialog || !IsWindow(dialog);
+            },
+            3000);
+        note(walk, box != dialog && box != nullptr, "no message for a refused entry");
+        e2e::cancelDialog(box);
+        e2e::waitUntilGone(box, 3000);
+    }
     closeDialogs(program);
     e2e::waitUntilGone(dialog, 5000);
+    // The tray menu, closed with Esc; the help page, closed to the tray.
+    program.postTrayNotify(WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    note(
+        walk,
+        e2e::waitUntil([&] { return (menu = e2e::visiblePopupMenuOf(program.processId())); }, 3000),
+        "no tray menu");
+    if (menu != nullptr) {
+        e2e::tapKey(VK_ESCAPE);
+        if (!e2e::waitUntil([&] { return !e2e::visiblePopupMenuOf(program.processId()); }, 3000)) {
+            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+    }
+    program.postCommand(CMD_HELP);
+    note(walk, e2e::waitUntil([&] { return IsWindowVisible(program.mainWindow()) != 0; }, 3000),
+         "no help window");
+    e2e::sendToWindow(program.mainWindow(), WM_CLOSE, 0, 0);
     for (int toggle = 0; toggle < 2; ++toggle) {
         e2e::sendToWindow(program.mainWindow(), WM_COMMAND, CMD_AUTOSTART, 0);
     }
@@ -110,12 +144,6 @@ void tour(Program& program, const char* rules, const std::string& picture, Walk*
     }
 }
 
-// Where the settings go when the file beside the program refuses writes.
-std::wstring userSettingsPath() {
-    const wchar_t* folder = _wgetenv(L"LOCALAPPDATA");
-    return std::wstring(folder != nullptr ? folder : L"?") + L"\\Vistrel\\vistrel.ini";
-}
-
 // The hotkey and language as the walk stored them, in the file at path.
 bool keepsUserSettings(const std::wstring& path) {
     std::wstring kept;
@@ -128,7 +156,7 @@ bool keepsUserSettings(const std::wstring& path) {
 }
 
 TEST(FaultSweep, DISABLED_Walk) {
-    DeleteFileW(userSettingsPath().c_str());
+    DeleteFileW(e2e::userSettingsPath().c_str());
     const char* rules = getenv("VISTREL_SWEEP_FUNCTION");
     e2e::RunValueGuard own("Vistrel");
     e2e::RunValueGuard other(kOtherRunValue);
@@ -136,6 +164,8 @@ TEST(FaultSweep, DISABLED_Walk) {
     Program program;
     program.storeHotkey("1", "120", "2");
     program.writeSetting("lng", "1");
+    ASSERT_TRUE(
+        e2e::writePngFile(program.folder() + "\\water.png", e2e::PixelGrid(40, 40, 0x80C02020u)));
     const std::string picture = program.folder() + "\\pictures\\view.jpg";
     CreateDirectoryW(e2e::widen(program.folder() + "\\pictures").c_str(), nullptr);
     ASSERT_TRUE(e2e::writeFileBytes(picture, kOldPicture, sizeof(kOldPicture)));
@@ -150,11 +180,11 @@ TEST(FaultSweep, DISABLED_Walk) {
     // The user's things: the hotkey and language as set, a view in range, the old picture
     // or a complete new one and nothing else beside it, another program's Run value.
     if (!keepsUserSettings(e2e::widen(program.iniPath())) ||
-        (GetFileAttributesW(userSettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES &&
-         !keepsUserSettings(userSettingsPath()))) {
+        (GetFileAttributesW(e2e::userSettingsPath().c_str()) != INVALID_FILE_ATTRIBUTES &&
+         !keepsUserSettings(e2e::userSettingsPath()))) {
         walk.fault += " settings lost";
     }
-    DeleteFileW(userSettingsPath().c_str());
+    DeleteFileW(e2e::userSettingsPath().c_str());
     const int zoomSetting = program.readSetting("zoom", 2);
     if (zoomSetting < 1 || zoomSetting > 16 || program.readSetting("cx", 700) < 100) {
         walk.fault += " stored view out of range";

@@ -28,14 +28,10 @@ struct Refusal {
     void (*check)(Program& program);
 };
 
-std::wstring userSettingsPath() {
-    const wchar_t* folder = _wgetenv(L"LOCALAPPDATA");
-    return std::wstring(folder != nullptr ? folder : L"?") + L"\\Vistrel\\vistrel.ini";
-}
-
 void removeUserSettings() {
-    DeleteFileW(userSettingsPath().c_str());
-    RemoveDirectoryW(userSettingsPath().substr(0, userSettingsPath().rfind(L'\\')).c_str());
+    DeleteFileW(e2e::userSettingsPath().c_str());
+    RemoveDirectoryW(
+        e2e::userSettingsPath().substr(0, e2e::userSettingsPath().rfind(L'\\')).c_str());
 }
 
 // A visible dialog or message box of the program other than `except`, or null.
@@ -116,7 +112,7 @@ void settingsWriteRefused(Program& program) {
     HWND zoom = e2e::startAndMagnify(program, 960, 540);
     ASSERT_NE(zoom, nullptr);
     EXPECT_TRUE(e2e::sendKeyDown(zoom, '5'));
-    EXPECT_EQ(GetPrivateProfileIntW(L"Program", L"zoom", 0, userSettingsPath().c_str()), 5u);
+    EXPECT_EQ(GetPrivateProfileIntW(L"Program", L"zoom", 0, e2e::userSettingsPath().c_str()), 5u);
     EXPECT_EQ(program.readSettingText("zoom"), "");
     EXPECT_EQ(program.readSettingText("lng"), "1");
 }

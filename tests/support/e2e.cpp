@@ -109,6 +109,11 @@ std::vector<std::string> folderEntries(const std::string& folder) {
     return names;
 }
 
+std::wstring userSettingsPath() {
+    const wchar_t* folder = _wgetenv(L"LOCALAPPDATA");
+    return std::wstring(folder != nullptr ? folder : L"?") + L"\\Vistrel\\vistrel.ini";
+}
+
 // Handles whatever this thread receives (a second start asks every top-level window, the
 // test's own included) and wakes for it at once, otherwise every 5 ms at the most.
 void pumpFor(DWORD milliseconds) {

@@ -45,6 +45,9 @@ class AnyScriptFolder {
     std::string path_;
 };
 
+// Where the program keeps its settings when the file beside it cannot be had or written.
+std::wstring userSettingsPath();
+
 // Polls until the condition holds or the time is up; pumps this thread's messages meanwhile.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD stepMs = 20);
 void pumpFor(DWORD milliseconds);
