@@ -255,7 +255,6 @@ void openSettingsFile() {
         useFile(user, userFound == Found::kUnreadable);
         return;
     }
-    wchar_t folder[kPathCapacity];
     const Found found = probeSettingsFile(beside);
     switch (found) {
         case Found::kWritable:
@@ -270,6 +269,7 @@ void openSettingsFile() {
             if (createHidden(beside)) {
                 useFile(beside, false);
             } else if (userPossible) {
+                wchar_t folder[kPathCapacity];
                 createFolderOf(user, folder);
                 if (createHidden(user)) {
                     useFile(user, false);

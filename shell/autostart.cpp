@@ -26,44 +26,38 @@ UniqueRegistryKey openKey(const wchar_t* path, REGSAM access) {
 enum class Entry {
     Missing,
     Current,  // this program's entry with the current command text
-    Stale,    // this program's entry naming this file otherwise, or a file that is gone
+    Stale,    // this program's entry naming this file in other letter case, or a gone file
     Another,  // this program's entry for another copy that is still there: that copy's
     Foreign,  // another program's value, or one that could not be read whole
 };
 
-// A file's volume and index: no other spelling of its path (letter case, a short name, another
-// drive letter for the same share) changes them. Opened for no access, so any program that
-// holds the file lets it be asked.
-bool fileIdentity(const wchar_t* path, BY_HANDLE_FILE_INFORMATION& info) {
-    HANDLE file = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    UniqueKernelHandle owned(file == INVALID_HANDLE_VALUE ? nullptr : file);
-    return owned && GetFileInformationByHandle(owned.get(), &info);
-}
-
-// What an entry of this program naming another path is: another copy that is still there
+// What an entry of this program naming another path is. Another copy that is still there
 // keeps its entry; only one whose file is gone (moved, deleted, a folder cleaned up), or whose
-// path is longer than any the system starts a program from, is pointed at the running file.
-// A file that cannot be asked about (a share out of reach, a folder the user may not read)
-// counts as there.
+// path is longer than any the system starts a program from, is pointed at the running file,
+// as is this very file in other letter case. A copy on a share is not asked about (a
+// server that is off would keep the start waiting for the network), nor one on a drive that
+// is not there now (a stick pulled out): those count as there, as does a file that cannot be
+// asked about (a folder the user may not read).
 Entry staleEntry(const wchar_t* stored, size_t count) {
     wchar_t path[kPathCapacity];
     wchar_t own[kPathCapacity];
-    BY_HANDLE_FILE_INFORMATION named = {};
-    BY_HANDLE_FILE_INFORMATION running = {};
     if (storedEntryPath(stored, count, path, kPathCapacity) == 0) {
         return Entry::Stale;
     }
-    if (!fileIdentity(path, named)) {
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Entry::Stale
-                                                                              : Entry::Another;
+    if (moduleFilePath(nullptr, own) != 0 &&
+        CompareStringOrdinal(path, -1, own, -1, TRUE) == CSTR_EQUAL) {
+        return Entry::Stale;
     }
-    const bool same = moduleFilePath(nullptr, own) != 0 && fileIdentity(own, running) &&
-                      named.dwVolumeSerialNumber == running.dwVolumeSerialNumber &&
-                      named.nFileIndexHigh == running.nFileIndexHigh &&
-                      named.nFileIndexLow == running.nFileIndexLow;
-    return same ? Entry::Stale : Entry::Another;
+    // A full path begins with a drive ("C:\") or a share ("\\server\share\").
+    const wchar_t root[] = {path[0], L':', L'\\', L'\0'};
+    const UINT drive = path[0] == L'\\' ? DRIVE_REMOTE : GetDriveTypeW(root);
+    if (drive == DRIVE_REMOTE || drive == DRIVE_NO_ROOT_DIR || drive == DRIVE_UNKNOWN ||
+        GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES) {
+        return Entry::Another;
+    }
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Entry::Stale
+                                                                          : Entry::Another;
 }
 
 Entry readEntry(HKEY key, const wchar_t* valueName, const wchar_t* command) {

@@ -11,14 +11,15 @@ constexpr size_t kAutostartValueNameCapacity = 100;
 // length, or 0 with the text empty when the path cannot be had whole.
 int autostartCommand(HMODULE module, wchar_t (&text)[kAutostartCommandCapacity]);
 // True when the value holds this program's entry and Windows will start it: one that names
-// this file otherwise or a file that is gone is rewritten with the current command text first
-// (false when that fails), and one switched off in Task Manager (its startup approval value)
-// gives false. One that names another copy that is still there is that copy's: false, and
-// left as it is, as are a missing value, one too large to read whole and any other program's.
+// this file in other letter case or a file that is gone is rewritten with the current command
+// text first (false when that fails), and one switched off in Task Manager (its startup
+// approval value) gives false. One that names another copy that is still there is that copy's:
+// false, and left as it is, as are a missing value, one too large to read whole and any other
+// program's.
 bool checkAutostartEntry(const wchar_t* valueName);
-// Writes the command text (another copy's entry too: the user chose this one), unless the
-// value holds another program's value or one too large to judge, then marks an approval value of
-// that name that disables it enabled. True when both took.
+// Writes the command text (over another copy's entry too: the user chose this one), unless
+// the value holds another program's value or one too large to judge, then marks an approval
+// value of that name that disables it enabled. True when both took.
 bool setAutostartEntry(HMODULE module, const wchar_t* valueName);
 // Deletes the value when it holds this program's entry; its approval value stays as it is.
 // True when no entry of this program is left there (deleted, or none was there); false when
