@@ -161,6 +161,8 @@ TEST(FaultSweep, DISABLED_Walk) {
     e2e::RunValueGuard own("Vistrel");
     e2e::RunValueGuard other(kOtherRunValue);
     ASSERT_TRUE(e2e::writeRunText(kOtherCommand, kOtherRunValue));
+    // An entry of a copy since deleted, which the start repoints.
+    ASSERT_TRUE(e2e::writeRunText("\"C:\\Gone\\vistrel.exe\" -bg", "Vistrel"));
     Program program;
     program.storeHotkey("1", "120", "2");
     program.writeSetting("lng", "1");

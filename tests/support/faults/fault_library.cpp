@@ -99,6 +99,8 @@ const Failure kTable[] = {
     {"lstrcpyn?", 0, 0, nullptr},
     {"GetFileAttributesW", INVALID_FILE_ATTRIBUTES, ERROR_ACCESS_DENIED, nullptr},
     {"GetTempFileNameW", 0, ERROR_ACCESS_DENIED, nullptr},
+    {"GetDriveTypeW", DRIVE_UNKNOWN, 0, nullptr},
+    {"CompareStringOrdinal", 0, ERROR_INVALID_PARAMETER, nullptr},
     {"ReadFile", FALSE, ERROR_ACCESS_DENIED, nullptr},
     {"WriteFile", FALSE, ERROR_DISK_FULL, nullptr},
     {"lstrlen?", 0, 0, kCannotFail},
