@@ -86,6 +86,6 @@ void handleHelpWindowKey(HWND window, int& language) {
     } else if (isKeyDown('H')) {
         SendMessageA(window, WM_COMMAND, CMD_SET_HOTKEY, 0);
     } else if (isKeyDown(VK_ESCAPE)) {
-        DestroyWindow(window);
+        SendMessageA(window, WM_COMMAND, CMD_EXIT, 0);
     }
 }

@@ -77,7 +77,10 @@ void pollHotkey() {
 LRESULT onCommand(HWND window, WPARAM wParam, LPARAM lParam) {
     switch (LOWORD(wParam)) {
         case CMD_EXIT:
-            DestroyWindow(appState.mainWindow);
+            // A window that refuses to go does not keep the program: its end comes all the same.
+            if (!DestroyWindow(appState.mainWindow)) {
+                PostQuitMessage(0);
+            }
             break;
         case CMD_MAGNIFY:
             magnify();

@@ -151,7 +151,13 @@ int Magnifier::activate() {
         takeOffScreen();
     }
     snapshot.reset();
-    takeSnapshot();
+    if (!takeSnapshot()) {
+        // No picture to show (no memory for a bitmap of the whole virtual screen, say): no
+        // window either, and the next press tries again.
+        snapshot.reset();
+        hide();
+        return 0;
+    }
     POINT cursor = {};
     GetCursorPos(&cursor);
     active = 1;
@@ -168,7 +174,8 @@ int Magnifier::activate() {
 }
 
 // The window is hidden whenever the snapshot is taken, so no snapshot holds its own picture.
-void Magnifier::takeSnapshot() {
+// False when the copy could not be made.
+bool Magnifier::takeSnapshot() {
     WindowDc screen(nullptr);
     screenLeft = GetSystemMetrics(SM_XVIRTUALSCREEN);
     screenTop = GetSystemMetrics(SM_YVIRTUALSCREEN);
@@ -177,10 +184,9 @@ void Magnifier::takeSnapshot() {
     // Compatible with the screen: a bitmap compatible with a fresh memory DC would be
     // monochrome.
     snapshot.emplace(UniqueBitmap(CreateCompatibleBitmap(screen.get(), screenWidth, screenHeight)));
-    if (snapshot->dc() != nullptr && snapshot->bitmap() != nullptr) {
-        BitBlt(snapshot->dc(), 0, 0, screenWidth, screenHeight, screen.get(), screenLeft, screenTop,
-               SRCCOPY);
-    }
+    return snapshot->dc() != nullptr && snapshot->bitmap() != nullptr &&
+           BitBlt(snapshot->dc(), 0, 0, screenWidth, screenHeight, screen.get(), screenLeft,
+                  screenTop, SRCCOPY);
 }
 
 // A screen copy shows what is on the screen. A compositor shows what it last presented: the

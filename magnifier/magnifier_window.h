@@ -60,7 +60,7 @@ class Magnifier {
   private:
     HDC snapshotDc() const { return snapshot ? snapshot->dc() : nullptr; }
     HBITMAP snapshotBitmap() const { return snapshot ? snapshot->bitmap() : nullptr; }
-    void takeSnapshot();
+    bool takeSnapshot();
     // The view size clamped against the screen of the last snapshot; nothing written.
     void clampView(int32_t width, int32_t height);
     // Hides the window with the hidden owner taking the activation first, so the foreground

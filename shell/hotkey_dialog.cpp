@@ -15,17 +15,22 @@ HWND& openDialog() {
     return window;
 }
 
-// The dialog keeps the setting it works on, as the zoom window keeps its object.
-HotkeySetting& hotkeyOf(HWND dialog) {
+// The dialog keeps the setting it works on, as the zoom window keeps its object; null where
+// the window could not keep it.
+HotkeySetting* hotkeyOf(HWND dialog) {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): the dialog keeps the setting as LONG_PTR
-    return *reinterpret_cast<HotkeySetting*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    return reinterpret_cast<HotkeySetting*>(GetWindowLongPtrA(dialog, DWLP_USER));
 }
 
 void onInitDialog(HWND dialog, LPARAM hotkey) {
     openDialog() = dialog;
     SetWindowLongPtrA(dialog, DWLP_USER, hotkey);
-    const HotkeySetting& shown = hotkeyOf(dialog);
-    uint32_t packed = packHotkey(shown.virtualKey, shown.modifiers);
+    const HotkeySetting* shown = hotkeyOf(dialog);
+    if (shown == nullptr) {  // no dialog rather than one that could never store its entry
+        EndDialog(dialog, IDCANCEL);
+        return;
+    }
+    uint32_t packed = packHotkey(shown->virtualKey, shown->modifiers);
     SendDlgItemMessageA(dialog, IDC_HOTKEY_CONTROL, HKM_SETHOTKEY, packed, 0);
 }
 
@@ -61,7 +66,12 @@ INT_PTR onOk(HWND dialog) {
         refuse(dialog, UiText::HotkeyError);
         return 0;
     }
-    HotkeySetting& hotkey = hotkeyOf(dialog);
+    HotkeySetting* kept = hotkeyOf(dialog);
+    if (kept == nullptr) {
+        EndDialog(dialog, IDCANCEL);
+        return 1;
+    }
+    HotkeySetting& hotkey = *kept;
     HotkeySetting chosen = hotkey;
     chosen.virtualKey = entry.virtualKey;
     chosen.modifiers = entry.modifiers;

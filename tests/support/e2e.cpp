@@ -109,6 +109,11 @@ std::vector<std::string> folderEntries(const std::string& folder) {
     return names;
 }
 
+std::wstring userSettingsPath() {
+    const wchar_t* folder = _wgetenv(L"LOCALAPPDATA");
+    return std::wstring(folder != nullptr ? folder : L"?") + L"\\Vistrel\\vistrel.ini";
+}
+
 // Handles whatever this thread receives (a second start asks every top-level window, the
 // test's own included) and wakes for it at once, otherwise every 5 ms at the most.
 void pumpFor(DWORD milliseconds) {
@@ -268,6 +273,10 @@ std::string Program::iniPath() const {
 }
 
 bool Program::start(const char* arguments, const char* extraEnvironment) {
+    return launch(arguments, extraEnvironment, 0);
+}
+
+bool Program::launch(const char* arguments, const char* extraEnvironment, DWORD flags) {
     kill();
     std::wstring exe = widen(exePath_);
     std::wstring commandLine = L"\"" + exe + L"\"" + widen(arguments != nullptr ? arguments : "");
@@ -291,7 +300,7 @@ bool Program::start(const char* arguments, const char* extraEnvironment) {
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     return CreateProcessW(exe.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
-                          CREATE_UNICODE_ENVIRONMENT,
+                          CREATE_UNICODE_ENVIRONMENT | flags,
                           environment.empty() ? nullptr : environment.data(),
                           widen(folder_).c_str(), &startup, &processInfo_) != 0;
 }

@@ -45,6 +45,9 @@ class AnyScriptFolder {
     std::string path_;
 };
 
+// Where the program keeps its settings when the file beside it cannot be had or written.
+std::wstring userSettingsPath();
+
 // Polls until the condition holds or the time is up; pumps this thread's messages meanwhile.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD stepMs = 20);
 void pumpFor(DWORD milliseconds);
@@ -84,6 +87,10 @@ class Program {
     // The process starts with the test's environment plus extraEnvironment ("NAME=value"
     // entries, each ending in a zero, the last followed by a second zero), when given.
     bool start(const char* arguments = "", const char* extraEnvironment = nullptr);
+    // Starts it with the fault library (tests/support/faults) loaded before its first line
+    // runs, refusing calls as the rules (UTF-8, see fault_library.cpp) say; false when the
+    // library could not be loaded (the process is ended then).
+    bool startWithFaults(const std::string& rules, const char* arguments = "");
     // Starts it with Wine's debug channels set to wineDebug, and the extra environment (NAME=value
     // words), Wine's own diagnostics written to stderrPath (see wine_debug_launch.h); no thread
     // handle is held then.
@@ -125,6 +132,7 @@ class Program {
     bool postTrayNotify(LPARAM mouseMessage) const;
 
   private:
+    bool launch(const char* arguments, const char* extraEnvironment, DWORD flags);
     std::string folder_;
     std::string exePath_;
     bool ownsFolder_ = false;
