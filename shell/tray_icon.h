@@ -19,10 +19,12 @@
 // would hang the window's thread with it), so an exit or a second start's wake ends within
 // the stop's bound. The icon is left to the shell then; the next add or restore after the
 // call came back (a wake, or the TaskbarCreated of a restarted shell) shows it again.
+// The refresher's pause between two passes: the shell's restarts are rare.
+constexpr DWORD kTrayRefreshPeriodMs = 5000;
+
 class TrayIcon {
   public:
-    // The refresher's pause between two passes: the shell's restarts are rare.
-    explicit TrayIcon(DWORD refreshIntervalMs = 5000);
+    explicit TrayIcon(DWORD refreshIntervalMs = kTrayRefreshPeriodMs);
     ~TrayIcon();
     TrayIcon(const TrayIcon&) = delete;
     TrayIcon& operator=(const TrayIcon&) = delete;

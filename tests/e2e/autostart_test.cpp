@@ -51,7 +51,7 @@ class Autostart : public ::testing::Test {
 
 TEST_F(Autostart, WithoutAValueTheFlagIsOffAndNothingIsWritten) {
     startProgram();
-    e2e::pumpFor(300);
+    ASSERT_TRUE(program_.handledAllPosted());
     EXPECT_FALSE(e2e::readRunValue(kValue).present);
     EXPECT_FALSE(e2e::readRunValue().present);
     toggle();  // off becomes on: the entry is written
@@ -133,7 +133,7 @@ TEST_P(AutostartDefault, OnlyThisProgramsEntryIsMovedAndTogglesTouchOnlyTheNamed
     store(c);
     e2e::RegistryValue before = e2e::readRunValue();
     startProgram();
-    e2e::pumpFor(300);
+    ASSERT_TRUE(program_.handledAllPosted());
     e2e::RegistryValue after = e2e::readRunValue();
     if (c.own) {
         EXPECT_FALSE(after.present);

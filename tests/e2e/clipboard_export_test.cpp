@@ -172,18 +172,19 @@ TEST(ClipboardExportGdi, ManyExportsLeaveTheCountWhereItWas) {
     ASSERT_TRUE(e2e::sendKeyDown(zoom, 'B'));
     const long afterFirst = counter.settledCount();
     ASSERT_GT(afterFirst, 0);
-    for (int i = 1; i < 200; ++i) {
+    const int presses = e2e::soakOr(5, 200);
+    for (int i = 1; i < presses; ++i) {
         ASSERT_TRUE(e2e::sendKeyDown(zoom, 'B'));
     }
-    EXPECT_EQ(counter.settledCount(), afterFirst) << "after 200 B presses";
+    EXPECT_EQ(counter.settledCount(), afterFirst) << "after B presses";
     // The first text empties the clipboard, which deletes the last bitmap placed there.
     ASSERT_TRUE(e2e::sendKeyDown(zoom, 'P'));
     const long afterFirstText = counter.settledCount();
     EXPECT_EQ(afterFirstText, afterFirst - 1);
-    for (int i = 1; i < 50; ++i) {
+    for (int i = 1; i < presses; ++i) {
         ASSERT_TRUE(e2e::sendKeyDown(zoom, i % 2 ? 'C' : 'P'));
     }
-    EXPECT_EQ(counter.settledCount(), afterFirstText) << "after 50 P and C presses";
+    EXPECT_EQ(counter.settledCount(), afterFirstText) << "after P and C presses";
 }
 
 }  // namespace

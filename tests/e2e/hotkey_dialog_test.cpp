@@ -263,7 +263,7 @@ TEST_F(HotkeyDialog, ASecondRequestOpensNoSecondDialog) {
     ASSERT_NO_FATAL_FAILURE(openDialog());
     ASSERT_TRUE(program_.postCommand(CMD_SET_HOTKEY));
     ASSERT_TRUE(program_.postCommand(CMD_SET_HOTKEY));
-    e2e::pumpFor(500);
+    ASSERT_TRUE(program_.handledAllPosted());
     EXPECT_EQ(visibleWindowsTitled(program_, "HotKey ;)").size(), 1u);
     EXPECT_TRUE(IsWindow(dialog_));
     EXPECT_EQ(e2e::focusOfThreadOf(dialog_), control_);

@@ -30,7 +30,7 @@ TEST_P(Startup, ShowsNoWindowActivatesNoneAndKeepsTheHiddenMainWindow) {
     ASSERT_TRUE(program.start(GetParam()));
     HWND main = program.waitForMainWindow();
     ASSERT_NE(main, nullptr);
-    e2e::pumpFor(500);
+    ASSERT_TRUE(program.handledAllPosted());
     EXPECT_EQ(watch.deactivations(), 0);
     EXPECT_TRUE(program.running());
     EXPECT_FALSE(IsWindowVisible(main));
@@ -163,8 +163,6 @@ TEST(SettingsFile, ReadOnlyFileLeavesTheProgramRunningOnItsDefaults) {
     SetFileAttributesA(program.iniPath().c_str(), FILE_ATTRIBUTE_READONLY);
     ASSERT_TRUE(program.start());
     ASSERT_NE(program.waitForMainWindow(), nullptr);
-    e2e::pumpFor(300);
-    EXPECT_TRUE(program.running());
     DWORD code = 1234;
     ASSERT_TRUE(program.exitByCommand(&code));
     EXPECT_EQ(code, 0u);
@@ -195,7 +193,6 @@ TEST(SettingsFile, InAFolderNamedInAnyScriptIsCreatedHiddenWrittenAndRead) {
     ASSERT_TRUE(e2e::moveCursorTo(800, 500));
     ASSERT_TRUE(program.start());
     ASSERT_NE(program.waitForMainWindow(), nullptr);
-    e2e::pumpFor(200);
     e2e::HeldKeys keys;
     keys.pressChord(VK_CONTROL, 'Z');
     EXPECT_NE(e2e::waitForZoomWindowAt(program, e2e::centredRect(800, 500, 700, 300), 5000),

@@ -431,7 +431,7 @@ TEST_F(ThumbnailExport, FullDiskLeavesTheExistingFileAsItWas) {
 // after it appears; the first dialog is left open until the program's count is at rest, so
 // that those one-time caches belong to the first export. After that, neither composing the
 // picture nor a cancelled dialog may leave anything behind.
-TEST(ThumbnailExportGdi, FiftyCancelledExportsLeaveTheCountWhereItWas) {
+TEST(ThumbnailExportGdi, CancelledExportsLeaveTheCountWhereItWas) {
     e2e::GdiCounter counter;
     Program program;
     ASSERT_TRUE(counter.start(program));
@@ -447,12 +447,12 @@ TEST(ThumbnailExportGdi, FiftyCancelledExportsLeaveTheCountWhereItWas) {
     const long afterFirst = counter.settledCount();
     ASSERT_GT(afterFirst, 0);
 
-    for (int i = 1; i < 50; ++i) {
+    for (int i = 1; i < e2e::soakOr(4, 50); ++i) {
         zoom = e2e::magnifyNow(program);
         ASSERT_NE(zoom, nullptr) << i;
         ASSERT_TRUE(e2e::cancelThumbnail(program, zoom)) << i;
     }
-    EXPECT_EQ(counter.settledCount(), afterFirst) << "after 50 cancelled exports";
+    EXPECT_EQ(counter.settledCount(), afterFirst) << "after cancelled exports";
 }
 
 }  // namespace

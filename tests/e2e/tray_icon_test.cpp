@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "resources/commands.h"
+#include "shell/tray_icon.h"
 #include "tests/support/e2e.h"
 #include "tests/support/zoom_view.h"
 #include "tests/support/tray.h"
@@ -15,11 +16,13 @@ bool iconOf(HWND main) {
     return e2e::trayIconPresent(main, TRAY_ICON_ID);
 }
 
-// Waits for the refresher's next pass: the icon, deleted now, is back after it. Returns
-// false when no pass came within the refresher's period and a second of slack.
+// Long enough for the refresher's next pass on a loaded machine; a bound, not a measure.
+const DWORD kRefresherPassBoundMs = kTrayRefreshPeriodMs + 10000;
+
+// Waits for the refresher's next pass: the icon, deleted now, is back after it.
 bool awaitRefresherPass(HWND main) {
     e2e::deleteTrayIcon(main, TRAY_ICON_ID);
-    return e2e::waitUntil([&] { return iconOf(main); }, 6000, 5);
+    return e2e::waitUntil([&] { return iconOf(main); }, kRefresherPassBoundMs, 5);
 }
 
 class TrayIconOfProgram : public ::testing::Test {
@@ -45,22 +48,23 @@ TEST_F(TrayIconOfProgram, ExistsFromTheStartAndIsGoneAfterTheEnd) {
     EXPECT_FALSE(iconOf(main_));
 }
 
-TEST_F(TrayIconOfProgram, ComesBackWithinSixSecondsAfterTheShellLostIt) {
+TEST_F(TrayIconOfProgram, ComesBackAfterTheShellLostIt) {
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(e2e::deleteTrayIcon(main_, TRAY_ICON_ID));
         ASSERT_FALSE(iconOf(main_));
-        EXPECT_TRUE(e2e::waitUntil([&] { return iconOf(main_); }, 6000)) << round;
+        EXPECT_TRUE(e2e::waitUntil([&] { return iconOf(main_); }, kRefresherPassBoundMs)) << round;
     }
     EXPECT_TRUE(program_.running());
 }
 
 TEST_F(TrayIconOfProgram, TaskbarCreatedBringsItBackBeforeTheNextRefresh) {
     ASSERT_TRUE(awaitRefresherPass(main_));
-    // The next pass is about five seconds away: an icon back within three was put back by
-    // the broadcast's handling.
+    // The next pass is a whole period away: an icon back as soon as the broadcast has been
+    // handled was put back by its handling.
     ASSERT_TRUE(e2e::deleteTrayIcon(main_, TRAY_ICON_ID));
     ASSERT_TRUE(PostMessageA(main_, RegisterWindowMessageA("TaskbarCreated"), 0, 0));
-    EXPECT_TRUE(e2e::waitUntil([&] { return iconOf(main_); }, 3000));
+    ASSERT_TRUE(program_.handledAllPosted());
+    EXPECT_TRUE(iconOf(main_));
 }
 
 // The left button's press is shown in zoom_activation_test.cpp; release and the rest are not.
@@ -69,8 +73,7 @@ TEST_F(TrayIconOfProgram, OtherMouseMessagesDoNothing) {
                          WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MBUTTONUP}) {
         ASSERT_TRUE(program_.postTrayNotify(mouse));
     }
-    e2e::pumpFor(500);
-    EXPECT_TRUE(program_.running());
+    ASSERT_TRUE(program_.handledAllPosted());
     EXPECT_FALSE(e2e::hasVisibleWindow(program_.processId()));
     EXPECT_TRUE(iconOf(main_));
 }

@@ -114,6 +114,14 @@ std::wstring userSettingsPath() {
     return std::wstring(folder != nullptr ? folder : L"?") + L"\\Vistrel\\vistrel.ini";
 }
 
+int soakOr(int quick, int soak) {
+    char value[8] = {};
+    return GetEnvironmentVariableA("VISTREL_SOAK", value, sizeof(value)) > 0 &&
+                   strcmp(value, "1") == 0
+               ? soak
+               : quick;
+}
+
 // Handles whatever this thread receives (a second start asks every top-level window, the
 // test's own included) and wakes for it at once, otherwise every 5 ms at the most.
 void pumpFor(DWORD milliseconds) {
@@ -414,6 +422,14 @@ bool Program::settingsFileExists() const {
 
 DWORD Program::settingsFileAttributes() const {
     return GetFileAttributesW(widen(iniPath()).c_str());
+}
+
+// The marker is a zoom key for the zoom window, which the program's window thread handles
+// shown or hidden: the program writes the new zoom to the settings file.
+bool Program::handledAllPosted() const {
+    const char digit = readSettingText("zoom") == "7" ? '6' : '7';
+    return PostMessageA(zoomWindow(), WM_KEYDOWN, static_cast<WPARAM>(digit), 1) != 0 &&
+           waitUntil([&] { return readSettingText("zoom") == std::string(1, digit); }, 10000);
 }
 
 bool Program::postCommand(int command) const {

@@ -48,6 +48,10 @@ class AnyScriptFolder {
 // Where the program keeps its settings when the file beside it cannot be had or written.
 std::wstring userSettingsPath();
 
+// The length of a long case: soak under VISTREL_SOAK=1 (scripts/soak), quick otherwise. The
+// counters such a case reads are exact, so a few cycles already show a leak of one per cycle.
+int soakOr(int quick, int soak);
+
 // Polls until the condition holds or the time is up; pumps this thread's messages meanwhile.
 bool waitUntil(const std::function<bool()>& condition, DWORD timeoutMs, DWORD stepMs = 20);
 void pumpFor(DWORD milliseconds);
@@ -127,6 +131,11 @@ class Program {
     bool settingsFileExists() const;
     DWORD settingsFileAttributes() const;
 
+    // Posts a marker behind whatever the test has sent the program so far and returns once its
+    // effect shows: every message posted to the program's window thread before it has then
+    // been handled, so a check for what must not have happened can no longer look too early.
+    // The marker changes the stored zoom. False when its effect did not show within 10 s.
+    bool handledAllPosted() const;
     // Posts WM_COMMAND with the command id to the main window.
     bool postCommand(int command) const;
     bool postTrayNotify(LPARAM mouseMessage) const;

@@ -17,10 +17,7 @@ bool moveCursorTo(int x, int y) {
             return cursor.x == x && cursor.y == y;
         },
         2000);
-    pumpFor(200);
-    POINT cursor = {};
-    GetCursorPos(&cursor);
-    return there && cursor.x == x && cursor.y == y;
+    return there;
 }
 
 RECT centredRect(int cursorX, int cursorY, int width, int height) {
