@@ -425,11 +425,18 @@ DWORD Program::settingsFileAttributes() const {
 }
 
 // The marker is a zoom key for the zoom window, which the program's window thread handles
-// shown or hidden: the program writes the new zoom to the settings file.
+// shown or hidden: the program writes the new zoom to the settings file. It goes round twice:
+// the program may answer a message by posting itself another (a tray click posts the magnify
+// command), which the first round's marker, already queued, would overtake.
 bool Program::handledAllPosted() const {
-    const char digit = readSettingText("zoom") == "7" ? '6' : '7';
-    return PostMessageA(zoomWindow(), WM_KEYDOWN, static_cast<WPARAM>(digit), 1) != 0 &&
-           waitUntil([&] { return readSettingText("zoom") == std::string(1, digit); }, 10000);
+    char digit = readSettingText("zoom") == "7" ? '6' : '7';
+    for (int round = 0; round < 2; ++round, digit = digit == '7' ? '6' : '7') {
+        if (PostMessageA(zoomWindow(), WM_KEYDOWN, static_cast<WPARAM>(digit), 1) == 0 ||
+            !waitUntil([&] { return readSettingText("zoom") == std::string(1, digit); }, 10000)) {
+            return false;
+        }
+    }
+    return true;
 }
 
 bool Program::postCommand(int command) const {
