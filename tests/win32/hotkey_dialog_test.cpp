@@ -2,7 +2,6 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -14,123 +13,6 @@
 #include "texts/texts.h"
 
 namespace {
-
-// ---- The dialog template as stored in the program's resources -------------------------
-
-struct TemplateItem {
-    DWORD style;
-    short x, y, cx, cy;
-    WORD id;
-    std::string className;  // "#0x0080" style names for the predefined atoms
-    std::string text;       // "#107" for an ordinal
-};
-
-struct DialogTemplate {
-    DWORD style;
-    short x, y, cx, cy;
-    std::string caption;
-    WORD pointSize;
-    std::string face;
-    std::vector<TemplateItem> items;
-};
-
-const WORD* readName(const WORD* at, std::string* out) {
-    if (*at == 0xFFFF) {
-        *out = "#" + std::to_string(at[1]);
-        return at + 2;
-    }
-    out->clear();
-    while (*at != 0) {
-        out->push_back(static_cast<char>(*at++));
-    }
-    return at + 1;
-}
-
-const WORD* alignToDword(const WORD* at, const void* base) {
-    uintptr_t offset = reinterpret_cast<const BYTE*>(at) - static_cast<const BYTE*>(base);
-    return reinterpret_cast<const WORD*>(static_cast<const BYTE*>(base) + ((offset + 3) & ~3u));
-}
-
-bool loadDialogTemplate(int id, DialogTemplate* out) {
-    HMODULE module = GetModuleHandleA(nullptr);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(5));  // RT_DIALOG
-    if (found == nullptr) {
-        return false;
-    }
-    const void* base = LockResource(LoadResource(module, found));
-    const DLGTEMPLATE* head = static_cast<const DLGTEMPLATE*>(base);
-    if (head == nullptr || HIWORD(head->style) == 0xFFFF) {  // not an extended template
-        return false;
-    }
-    out->style = head->style;
-    out->x = head->x;
-    out->y = head->y;
-    out->cx = head->cx;
-    out->cy = head->cy;
-    const WORD* at = reinterpret_cast<const WORD*>(head + 1);
-    std::string menu, windowClass;
-    at = readName(at, &menu);
-    at = readName(at, &windowClass);
-    at = readName(at, &out->caption);
-    if (head->style & DS_SETFONT) {
-        out->pointSize = *at++;
-        at = readName(at, &out->face);
-    }
-    for (int i = 0; i < head->cdit; ++i) {
-        at = alignToDword(at, base);
-        const DLGITEMTEMPLATE* item = reinterpret_cast<const DLGITEMTEMPLATE*>(at);
-        TemplateItem entry{item->style, item->x, item->y, item->cx, item->cy, item->id, {}, {}};
-        at = reinterpret_cast<const WORD*>(reinterpret_cast<const BYTE*>(item) + 18);
-        at = readName(at, &entry.className);
-        at = readName(at, &entry.text);
-        at += 1 + *at / sizeof(WORD);  // creation data
-        out->items.push_back(entry);
-    }
-    return true;
-}
-
-TEST(HotkeyDialogResource, MatchesTheDialogDescription) {
-    DialogTemplate dialog = {};
-    ASSERT_TRUE(loadDialogTemplate(IDD_HOTKEY, &dialog));
-    EXPECT_EQ(dialog.style & ~static_cast<DWORD>(WS_POPUP),
-              static_cast<DWORD>(WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_SETFONT | DS_CENTER |
-                                 DS_SYSMODAL));
-    EXPECT_EQ(dialog.x, 22);
-    EXPECT_EQ(dialog.y, 17);
-    EXPECT_EQ(dialog.cx, 230);
-    EXPECT_EQ(dialog.cy, 30);
-    EXPECT_EQ(dialog.caption, "HotKey ;)");
-    EXPECT_EQ(dialog.pointSize, 8);
-    EXPECT_EQ(dialog.face, "MS Sans Serif");
-    ASSERT_EQ(dialog.items.size(), 3u);
-
-    const TemplateItem& icon = dialog.items[0];
-    EXPECT_EQ(icon.id, 2);
-    EXPECT_TRUE(icon.className == "#130" || lstrcmpiA(icon.className.c_str(), "Static") == 0)
-        << icon.className;
-    EXPECT_EQ(icon.text, "#" + std::to_string(IDI_VISTREL));
-    EXPECT_EQ(icon.style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | SS_ICON));
-    EXPECT_EQ((std::vector<short>{icon.x, icon.y, icon.cx, icon.cy}),
-              (std::vector<short>{9, 4, 20, 20}));
-
-    const TemplateItem& control = dialog.items[1];
-    EXPECT_EQ(control.id, IDC_HOTKEY_CONTROL);
-    // The resource compiler may store the class name in capitals; class names match either way.
-    EXPECT_EQ(lstrcmpiA(control.className.c_str(), "msctls_hotkey32"), 0) << control.className;
-    EXPECT_EQ(control.text, "HotKey1");
-    EXPECT_EQ(control.style, static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_BORDER | WS_TABSTOP));
-    EXPECT_EQ((std::vector<short>{control.x, control.y, control.cx, control.cy}),
-              (std::vector<short>{34, 7, 153, 14}));
-
-    const TemplateItem& ok = dialog.items[2];
-    EXPECT_EQ(ok.id, IDOK);
-    EXPECT_TRUE(ok.className == "#128" || lstrcmpiA(ok.className.c_str(), "Button") == 0)
-        << ok.className;
-    EXPECT_EQ(ok.text, "OK");
-    EXPECT_EQ(ok.style,
-              static_cast<DWORD>(WS_CHILD | WS_VISIBLE | WS_GROUP | WS_TABSTOP | BS_PUSHBUTTON));
-    EXPECT_EQ((std::vector<short>{ok.x, ok.y, ok.cx, ok.cy}), (std::vector<short>{189, 6, 31, 15}));
-}
 
 // ---- The dialog at work ---------------------------------------------------------------
 
@@ -190,6 +72,41 @@ class HotkeyDialogRun : public ::testing::Test {
     std::string folder_;
     std::string path_;
 };
+
+// The dialog as shown: its three controls whole inside the client area and clear of one
+// another, and its icon drawn. The ids, classes and caption are what the other cases and the
+// end-to-end tests reach it by.
+TEST_F(HotkeyDialogRun, ShowsItsControlsWholeApartAndItsIcon) {
+    RECT client = {};
+    std::vector<RECT> placed;
+    bool iconDrawn = false;
+    ASSERT_TRUE(runDialog({dialogOpen(),
+                           [&] {
+                               HWND dialog = openHotkeyDialog();
+                               GetClientRect(dialog, &client);
+                               for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr;
+                                    child = GetWindow(child, GW_HWNDNEXT)) {
+                                   RECT rect = e2e::windowRect(child);
+                                   MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect),
+                                                   2);
+                                   placed.push_back(rect);
+                                   iconDrawn |= SendMessageA(child, STM_GETICON, 0, 0) != 0;
+                               }
+                               return true;
+                           },
+                           press(IDCANCEL)}));
+    ASSERT_EQ(placed.size(), 3u);
+    EXPECT_TRUE(iconDrawn);
+    for (size_t i = 0; i < placed.size(); ++i) {
+        RECT inside = {};
+        IntersectRect(&inside, &placed[i], &client);
+        EXPECT_TRUE(EqualRect(&inside, &placed[i])) << i;
+        for (size_t j = i + 1; j < placed.size(); ++j) {
+            RECT both = {};
+            EXPECT_FALSE(IntersectRect(&both, &placed[i], &placed[j])) << i << " " << j;
+        }
+    }
+}
 
 TEST_F(HotkeyDialogRun, ShowsTheStoredHotkeyAsTheLowBytes) {
     struct Case {
