@@ -17,6 +17,9 @@ bool moveCursorTo(int x, int y) {
             return cursor.x == x && cursor.y == y;
         },
         2000);
+    // Input: for about 100 ms after a move Wine may still answer another process's
+    // GetCursorPos from its earlier record (seen at negative x beside a second monitor).
+    pumpFor(200);
     return there;
 }
 
