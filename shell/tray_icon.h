@@ -8,6 +8,9 @@
 
 #include "base/win/handle_guards.h"
 
+// The refresher's pause between two passes: the shell's restarts are rare.
+constexpr DWORD kTrayRefreshPeriodMs = 5000;
+
 // Owns the icon handle given to add from then on: it stays valid for as long as the shell
 // may be handed it again, and is destroyed once, by remove, by a later add with another
 // icon, or by the destructor. The refresher works on copies of the values and of the icon,
@@ -19,9 +22,6 @@
 // would hang the window's thread with it), so an exit or a second start's wake ends within
 // the stop's bound. The icon is left to the shell then; the next add or restore after the
 // call came back (a wake, or the TaskbarCreated of a restarted shell) shows it again.
-// The refresher's pause between two passes: the shell's restarts are rare.
-constexpr DWORD kTrayRefreshPeriodMs = 5000;
-
 class TrayIcon {
   public:
     explicit TrayIcon(DWORD refreshIntervalMs = kTrayRefreshPeriodMs);
