@@ -52,12 +52,13 @@ TEST(TrayHost, EndedAndStartedAgainGetsTheIconBackWithinSixSecondsAndHungLetsThe
             // icon's addition: still one icon and one refresher (its thread and stop event are
             // the handles a second one would add).
             ASSERT_TRUE(sendWake(main));
-            e2e::pumpFor(300);
+            ASSERT_TRUE(program.handledAllPosted());
             const e2e::ProcessFigures before =
                 e2e::processFigures(program.process(), program.processId());
             newHost.sendToOwnerAtNextAdd(RegisterWindowMessageA("Vistrel"));
             ASSERT_TRUE(sendWake(main));
-            e2e::pumpFor(300);
+            // The wake's magnify and re-add are posted: both are handled before the marker.
+            ASSERT_TRUE(program.handledAllPosted());
             EXPECT_EQ(newHost.iconsOf(main), 1u);
             const e2e::ProcessFigures after =
                 e2e::processFigures(program.process(), program.processId());
