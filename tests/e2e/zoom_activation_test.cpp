@@ -35,9 +35,16 @@ TEST_P(StoredView, IsClampedOnTheFirstActivationAndWrittenBack) {
     program.writeSetting("cy", c.cy);
     program.writeSetting("zoom", c.zoom);
     ASSERT_NE(e2e::startAndMagnify(program, 960, 540, c.width, c.height), nullptr) << c.name;
-    EXPECT_EQ(program.readSetting("cx", -1), c.width) << c.name;
-    EXPECT_EQ(program.readSetting("cy", -1), c.height) << c.name;
-    EXPECT_EQ(program.readSetting("zoom", -1), c.zoomWritten) << c.name;
+    // Stored once the window shows and has the foreground.
+    EXPECT_TRUE(e2e::waitUntil(
+        [&] {
+            return program.readSetting("cx", -1) == c.width &&
+                   program.readSetting("cy", -1) == c.height &&
+                   program.readSetting("zoom", -1) == c.zoomWritten;
+        },
+        5000))
+        << c.name << ": " << program.readSetting("cx", -1) << " x " << program.readSetting("cy", -1)
+        << " zoom " << program.readSetting("zoom", -1);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -79,8 +79,14 @@ TEST_P(TwoMonitorView, IsCentredOnTheCursorAndShowsTheVirtualScreenMagnified) {
     program_.writeSetting("zoom", c.storedZoom);
     HWND zoom = showZoomAt(c.cursor, c.width, c.height);
     ASSERT_NE(zoom, nullptr);
-    EXPECT_EQ(program_.readSetting("cx", -1), c.width);
-    EXPECT_EQ(program_.readSetting("cy", -1), c.height);
+    // The clamped size is stored once the window shows and has the foreground.
+    EXPECT_TRUE(e2e::waitUntil(
+        [&] {
+            return program_.readSetting("cx", -1) == c.width &&
+                   program_.readSetting("cy", -1) == c.height;
+        },
+        5000))
+        << program_.readSetting("cx", -1) << " x " << program_.readSetting("cy", -1);
     const e2e::ExpectedView view =
         e2e::virtualScreenView(c.srcX, c.srcY, c.srcWidth, c.srcHeight, c.destWidth, c.destHeight);
     std::string report;
