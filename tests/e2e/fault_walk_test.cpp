@@ -85,6 +85,8 @@ void tour(Program& program, const char* rules, const std::string& picture, Walk*
     note(walk, zoom != nullptr, "no zoom window");
     if (zoom != nullptr) {
         e2e::moveCursorTo(900, 500);
+        // A press again while it shows: a new snapshot without the window in it.
+        e2e::sendToWindow(program.mainWindow(), WM_COMMAND, CMD_MAGNIFY, 0);
         for (WPARAM key : {WPARAM{'4'}, WPARAM{VK_RIGHT}, WPARAM{VK_UP}, WPARAM{'P'}, WPARAM{'C'},
                            WPARAM{'B'}}) {
             e2e::sendKeyDown(zoom, key);
