@@ -185,6 +185,8 @@ const Failure kTable[] = {
     {"GetSaveFileNameW", FALSE, 0, nullptr},
     {"GdiplusShutdown", 0, 0, "returns nothing"},
     {"Gdip*", 3 /* OutOfMemory */, 0, nullptr},
+    // dwmapi, looked up at run time, answers an HRESULT.
+    {"Dwm*", static_cast<Word>(E_FAIL), 0, nullptr},
     // The rest of kernel32's imports come with the runtime.
     {"*CriticalSection", 0, 0, kRuntime},
     {"Tls*", 0, 0, kRuntime},
