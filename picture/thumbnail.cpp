@@ -98,10 +98,9 @@ bool askForPath(HWND owner, wchar_t (&path)[kPathCapacity]) {
 constexpr unsigned kHeldTries = 10;
 constexpr DWORD kHeldPauseMs = 10;
 
-UniqueKernelHandle openFile(const wchar_t* path, DWORD creation) {
-    HANDLE file =
-        CreateFileW(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
+UniqueKernelHandle openFile(const wchar_t* path, DWORD creation, DWORD access = GENERIC_WRITE) {
+    HANDLE file = CreateFileW(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, creation, FILE_ATTRIBUTE_NORMAL, nullptr);
     return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
@@ -113,13 +112,7 @@ bool heldByAnother(DWORD error) {
 // a folder that refuses the write: a target that cannot be opened for deletion, while sharing
 // everything, is held open by another program.
 bool heldOpen(const wchar_t* path) {
-    HANDLE file = CreateFileW(path, DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        return GetLastError() == ERROR_SHARING_VIOLATION;
-    }
-    CloseHandle(file);
-    return false;
+    return !openFile(path, OPEN_EXISTING, DELETE) && GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 // More than any 250 x 200 JPEG can take: the raw pixels are 150000 bytes.
